@@ -1,0 +1,106 @@
+#include "find_runs.h"
+
+#include "numrules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace core {
+
+void CheckScanRange(double n, double bound)
+{
+    if (bound >= 1)
+        rt::CLng(n);
+}
+
+std::vector<std::int64_t> OddDivisors(std::uint32_t m)
+{
+    std::vector<std::int64_t> divisors;
+    if (m == 0)
+        return divisors;
+    while (m % 2 == 0)
+        m /= 2;
+    divisors.push_back(1);
+    auto addPrimePower = [&divisors](std::uint32_t p, int exponent) {
+        const std::size_t base = divisors.size();
+        std::int64_t power = 1;
+        for (int e = 0; e < exponent; ++e) {
+            power *= p;
+            for (std::size_t i = 0; i < base; ++i)
+                divisors.push_back(divisors[i] * power);
+        }
+    };
+    for (std::uint32_t p = 3; p <= m / p; p += 2) {
+        int exponent = 0;
+        while (m % p == 0) {
+            m /= p;
+            ++exponent;
+        }
+        if (exponent > 0)
+            addPrimePower(p, exponent);
+    }
+    if (m > 1)
+        addPrimePower(m, 1);
+    std::sort(divisors.begin(), divisors.end());
+    return divisors;
+}
+
+void StoreRun(AnalysisState &s, double divisor, const std::string &nText, const RunStep &step)
+{
+    if (s.runCount == std::numeric_limits<std::int16_t>::max())
+        throw rt::RuntimeError(rt::ErrorCode::Overflow);
+    ++s.runCount;
+    s.quotient = s.n / divisor;
+    const std::size_t k = static_cast<std::size_t>(s.runCount);
+    if (k >= s.runStart.size()) {
+        s.runStart.resize(2 * k);
+        s.runEnd.resize(2 * k);
+    }
+    double &start = s.runStart[k];
+    double &end = s.runEnd[k];
+    start = s.quotient - (divisor - 1) / 2;
+    end = s.quotient + (divisor - 1) / 2;
+    if (start <= 0)
+        start = 1 - start;
+    s.listing += "\r\n";
+    s.listing += nText;
+    s.listing += " =";
+    s.listing += rt::Str(start);
+    if (start != end) {
+        s.listing += " +...+ ";
+        s.listing += rt::Str(end);
+    }
+    if (step)
+        step(static_cast<int>(k));
+}
+
+void FindRuns(AnalysisState &s, double bound, const RunStep &step)
+{
+    CheckScanRange(s.n, bound);
+    if (!(bound >= 1)) {
+        s.divisor = 1;
+        return;
+    }
+    const std::string nText = rt::Str(s.n);
+    const std::int32_t rounded = rt::CLng(s.n);
+    if (rounded == 0) {
+        // Every odd number divides 0.
+        for (s.divisor = 1; s.divisor <= bound; s.divisor += 2)
+            StoreRun(s, s.divisor, nText, step);
+        return;
+    }
+    const auto magnitude = static_cast<std::uint32_t>(std::llabs(static_cast<long long>(rounded)));
+    for (std::int64_t d : OddDivisors(magnitude)) {
+        const double divisor = static_cast<double>(d);
+        if (divisor > bound)
+            break;
+        s.divisor = divisor;
+        StoreRun(s, divisor, nText, step);
+    }
+    // The counter leaves the loop at the first odd number beyond the bound.
+    s.divisor = std::floor((bound - 1) / 2) * 2 + 3;
+}
+
+} // namespace core

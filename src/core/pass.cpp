@@ -1,0 +1,24 @@
+#include "pass.h"
+
+#include "halvable_pairs.h"
+
+namespace core {
+
+void StartPass(AnalysisState &s)
+{
+    s.listing.clear();
+    s.runCount = 0;
+    s.pairCount = 0;
+}
+
+void RunPass(AnalysisState &s, double bound, const std::function<void()> &prepare, const RunStep &step)
+{
+    CheckScanRange(s.n, bound);
+    StartPass(s);
+    if (prepare)
+        prepare();
+    FindRuns(s, bound, step);
+    ListHalvablePairs(s);
+}
+
+} // namespace core

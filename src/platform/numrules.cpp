@@ -1,0 +1,242 @@
+#include "numrules.h"
+
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <locale.h>
+
+namespace rt {
+
+namespace {
+
+bool skipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads the text as a sequence of characters with the skipped ones already left out.
+class Reader {
+public:
+    explicit Reader(std::string_view text) : text_(text) { skip(); }
+    bool atEnd() const { return pos_ >= text_.size(); }
+    char peek() const { return atEnd() ? '\0' : text_[pos_]; }
+    void advance()
+    {
+        ++pos_;
+        skip();
+    }
+
+private:
+    void skip()
+    {
+        while (pos_ < text_.size() && skipped(text_[pos_]))
+            ++pos_;
+    }
+    std::string_view text_;
+    std::size_t pos_ = 0;
+};
+
+int digitValue(char c, int radix)
+{
+    int v = -1;
+    if (isDigit(c))
+        v = c - '0';
+    else if (c >= 'a' && c <= 'f')
+        v = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+        v = c - 'A' + 10;
+    return v < radix ? v : -1;
+}
+
+double checked(double v)
+{
+    if (std::isinf(v))
+        throw RuntimeError(ErrorCode::Overflow);
+    return v;
+}
+
+double readRadix(Reader &r, int radix)
+{
+    double v = 0;
+    for (int d; (d = digitValue(r.peek(), radix)) >= 0; r.advance())
+        v = v * radix + d;
+    return checked(v);
+}
+
+// strtod follows LC_NUMERIC, which a GUI application sets from the user's locale; the decimal
+// point here is always ".", so parse in the C locale.
+locale_t cLocale()
+{
+    static const locale_t loc = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    return loc;
+}
+
+} // namespace
+
+double Val(std::string_view text)
+{
+    Reader r(text);
+    if (r.peek() == '&') {
+        r.advance();
+        const char c = r.peek();
+        if (c == 'h' || c == 'H') {
+            r.advance();
+            return readRadix(r, 16);
+        }
+        if (c == 'o' || c == 'O')
+            r.advance();
+        return readRadix(r, 8);
+    }
+
+    std::string number;
+    if (r.peek() == '+' || r.peek() == '-') {
+        if (r.peek() == '-')
+            number += '-';
+        r.advance();
+    }
+    bool anyDigit = false;
+    for (; isDigit(r.peek()); r.advance()) {
+        number += r.peek();
+        anyDigit = true;
+    }
+    if (r.peek() == '.') {
+        number += '.';
+        r.advance();
+        for (; isDigit(r.peek()); r.advance()) {
+            number += r.peek();
+            anyDigit = true;
+        }
+    }
+    if (!anyDigit)
+        return 0.0;
+    const char e = r.peek();
+    if (e == 'e' || e == 'E' || e == 'd' || e == 'D') {
+        r.advance();
+        std::string exponent = "e";
+        if (r.peek() == '+' || r.peek() == '-') {
+            exponent += r.peek();
+            r.advance();
+        }
+        bool expDigit = false;
+        for (; isDigit(r.peek()); r.advance()) {
+            exponent += r.peek();
+            expDigit = true;
+        }
+        if (expDigit)
+            number += exponent;
+    }
+    return checked(strtod_l(number.c_str(), nullptr, cLocale()));
+}
+
+double RoundHalfEven(double v)
+{
+    const double f = std::floor(v);
+    const double diff = v - f;
+    if (diff < 0.5)
+        return f;
+    if (diff > 0.5)
+        return f + 1;
+    return std::fmod(f, 2.0) == 0.0 ? f : f + 1;
+}
+
+std::int16_t CInt(double v)
+{
+    const double r = RoundHalfEven(v);
+    if (!(r >= -32768.0 && r <= 32767.0))
+        throw RuntimeError(ErrorCode::Overflow);
+    return static_cast<std::int16_t>(r);
+}
+
+std::int32_t CLng(double v)
+{
+    const double r = RoundHalfEven(v);
+    if (!(r >= -2147483648.0 && r <= 2147483647.0))
+        throw RuntimeError(ErrorCode::Overflow);
+    return static_cast<std::int32_t>(r);
+}
+
+std::int32_t Mod(double a, double b)
+{
+    const std::int32_t x = CLng(a);
+    const std::int32_t y = CLng(b);
+    if (y == 0)
+        throw RuntimeError(ErrorCode::DivisionByZero);
+    if (y == -1)
+        return 0;
+    return x % y;
+}
+
+std::string Str(double v)
+{
+    if (std::isnan(v))
+        return " NaN";
+    if (std::isinf(v))
+        return v > 0 ? " Infinity" : "-Infinity";
+
+    std::string out(1, v < 0 ? '-' : ' ');
+    const double a = std::fabs(v);
+    if (a == 0.0)
+        return out + '0';
+    // Whole numbers below 1E+15 have at most 15 digits and print exactly.
+    if (a < 1e15 && a == std::floor(a)) {
+        char buf[24];
+        auto res = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(a));
+        return out.append(buf, res.ptr);
+    }
+
+    char buf[40];
+    auto res = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 14);
+    const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+    const std::size_t ePos = sci.find('e');
+    std::string digits;
+    for (char c : sci.substr(0, ePos))
+        if (isDigit(c))
+            digits += c;
+    int exponent = 0;
+    std::from_chars(sci.data() + ePos + 1 + (sci[ePos + 1] == '+'), sci.data() + sci.size(), exponent);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+
+    if (exponent >= 15 || exponent < -4) {
+        out += digits[0];
+        if (digits.size() > 1) {
+            out += '.';
+            out.append(digits, 1);
+        }
+        out += exponent < 0 ? "E-" : "E+";
+        const int e = std::abs(exponent);
+        if (e < 10)
+            out += '0';
+        out += std::to_string(e);
+    } else if (exponent < 0) {
+        out += '.';
+        out.append(static_cast<std::size_t>(-exponent - 1), '0');
+        out += digits;
+    } else {
+        const std::size_t intDigits = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() <= intDigits) {
+            out += digits;
+            out.append(intDigits - digits.size(), '0');
+        } else {
+            out.append(digits, 0, intDigits);
+            out += '.';
+            out.append(digits, intDigits);
+        }
+    }
+    return out;
+}
+
+std::string CStr(double v)
+{
+    std::string s = Str(v);
+    if (!s.empty() && s[0] == ' ')
+        s.erase(0, 1);
+    return s;
+}
+
+std::string PrintNumber(double v)
+{
+    return Str(v) + ' ';
+}
+
+} // namespace rt

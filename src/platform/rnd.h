@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+namespace rt {
+
+// The runtime's Rnd: uniform single-precision numbers in [0, 1). Every program start begins in the
+// same state and nothing reseeds it, so the n-th draw of a run is the same on every start.
+// splitmix64 gives well-mixed 64-bit words; the top 24 bits fill a float's mantissa exactly.
+class Rnd {
+public:
+    float next()
+    {
+        state_ += 0x9E3779B97F4A7C15ull;
+        std::uint64_t z = state_;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        z ^= z >> 31;
+        return static_cast<float>(z >> 40) * (1.0f / 16777216.0f);
+    }
+
+private:
+    std::uint64_t state_ = 0x5375'6D6D'656E'6C65ull;
+};
+
+} // namespace rt

@@ -1,0 +1,22 @@
+#include "runtime_error.h"
+
+namespace rt {
+
+namespace {
+const char *germanText(ErrorCode code)
+{
+    switch (code) {
+    case ErrorCode::Overflow: return "Überlauf";
+    case ErrorCode::SubscriptOutOfRange: return "Index außerhalb des gültigen Bereichs";
+    case ErrorCode::DivisionByZero: return "Division durch Null";
+    }
+    return "Unbekannter Laufzeitfehler";
+}
+} // namespace
+
+RuntimeError::RuntimeError(ErrorCode code)
+    : std::runtime_error(germanText(code)), code_(code), message_(germanText(code))
+{
+}
+
+} // namespace rt
