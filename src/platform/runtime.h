@@ -1,0 +1,37 @@
+#pragma once
+
+#include "runtime_error.h"
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace rt {
+
+// Runs every pending event, repaints included, each to its end, then returns.
+void DoEvents();
+
+// Reports a runtime error to the user and returns. By default a German message box over the
+// parent; tests install a handler instead, so no modal dialog blocks them.
+class ErrorReporter {
+public:
+    using Handler = std::function<void(const RuntimeError &, const QString &detail)>;
+
+    explicit ErrorReporter(QWidget *parent = nullptr) : parent_(parent) {}
+    void setHandler(Handler h) { handler_ = std::move(h); }
+    void report(const RuntimeError &error, const QString &detail) const;
+
+private:
+    QWidget *parent_;
+    Handler handler_;
+};
+
+// The size of the whole screen in twips; tests may give one of their own.
+struct ScreenSize {
+    float width = 0;
+    float height = 0;
+};
+ScreenSize PrimaryScreenTwips();
+
+} // namespace rt

@@ -1,0 +1,97 @@
+#include "scrollbar.h"
+
+#include <QStyleOptionSlider>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace rt {
+
+ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget *parent)
+    : QScrollBar(orientation, parent)
+{
+    // The old runtime's scroll bars are tab stops and step by 1 either way unless told otherwise.
+    setFocusPolicy(Qt::StrongFocus);
+    setSingleStep(1);
+    setPageStep(1);
+    // Without tracking a drag only moves the thumb; the value follows once, when it ends.
+    setTracking(false);
+    applyRange();
+
+    connect(this, &QAbstractSlider::valueChanged, this, [this](int q) {
+        if (applying_)
+            return;
+        const std::int16_t v = fromQt(q);
+        if (v == value_)
+            return;
+        value_ = v;
+        emit change();
+    });
+    connect(this, &QAbstractSlider::sliderMoved, this, [this](int) { emit scroll(); });
+}
+
+std::int16_t ScrollBar::Value() const
+{
+    return isSliderDown() ? fromQt(sliderPosition()) : value_;
+}
+
+void ScrollBar::setMin(std::int16_t v)
+{
+    min_ = v;
+    const std::int16_t old = value_;
+    value_ = std::clamp(value_, std::min(min_, max_), std::max(min_, max_));
+    applyRange();
+    if (value_ != old)
+        emit change();
+}
+
+void ScrollBar::setMax(std::int16_t v)
+{
+    max_ = v;
+    const std::int16_t old = value_;
+    value_ = std::clamp(value_, std::min(min_, max_), std::max(min_, max_));
+    applyRange();
+    if (value_ != old)
+        emit change();
+}
+
+void ScrollBar::setValue(std::int16_t v)
+{
+    // The old runtime refused a value outside the range; clamping keeps the bar usable and is
+    // what its own arrows would have done at the ends.
+    v = std::clamp(v, std::min(min_, max_), std::max(min_, max_));
+    if (v == value_)
+        return;
+    value_ = v;
+    applying_ = true;
+    QScrollBar::setValue(toQt(v));
+    applying_ = false;
+    emit change();
+}
+
+void ScrollBar::applyRange()
+{
+    applying_ = true;
+    setRange(0, std::abs(int(max_) - int(min_)));
+    QScrollBar::setValue(toQt(value_));
+    applying_ = false;
+}
+
+std::int16_t ScrollBar::fromQt(int q) const
+{
+    return static_cast<std::int16_t>(min_ <= max_ ? min_ + q : min_ - q);
+}
+
+int ScrollBar::toQt(std::int16_t v) const
+{
+    return std::abs(int(v) - int(min_));
+}
+
+QRect ScrollBar::subControlRect(QStyle::SubControl control) const
+{
+    QStyleOptionSlider opt;
+    initStyleOption(&opt);
+    return style()->subControlRect(QStyle::CC_ScrollBar, &opt, control, this);
+}
+
+} // namespace rt
