@@ -1,11 +1,13 @@
+#include "form1.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QLabel window(QStringLiteral("Summenleiter"));
-    window.setWindowTitle(QStringLiteral("Summenleiter"));
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("summenleiter"));
+    ui::Form1 window;
     window.show();
     return app.exec();
 }

@@ -1,0 +1,49 @@
+#include "chart.h"
+
+#include "numrules.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace chart {
+
+namespace {
+std::int16_t component(float draw)
+{
+    // Single times Integer stays Single in the old runtime; the product is rounded half to even.
+    const float product = draw * 200.0f;
+    return rt::CInt(static_cast<double>(product));
+}
+} // namespace
+
+void PrepareChart(rt::Canvas &canvas, core::AnalysisState &state, double scaleRight, double gridEnd,
+                  std::int32_t gridColour)
+{
+    canvas.Cls();
+    canvas.Scale(0, 0, scaleRight, 10);
+    // Lines beyond the scale's right edge cannot be seen, and gridEnd reaches two billion: the
+    // loop stops at the edge, and the counter is left where the full loop would leave it.
+    const double lastVisible = std::min(gridEnd, std::max(scaleRight, 0.0));
+    for (double i = 0; i <= lastVisible; i += 1)
+        canvas.Line(i, 0, i, 10, gridColour);
+    state.divisor = gridEnd >= 0 ? std::floor(gridEnd) + 1 : 0;
+}
+
+void DrawRun(rt::Canvas &canvas, const core::AnalysisState &state, rt::Rnd &rnd, int k, bool withLabel)
+{
+    const std::int16_t red = component(rnd.next());
+    const std::int16_t green = component(rnd.next());
+    const std::int16_t blue = component(rnd.next());
+    const double row = rt::Mod(state.runCount, 10);
+    const double start = state.runStart[static_cast<std::size_t>(k)];
+    const double end = state.runEnd[static_cast<std::size_t>(k)];
+    canvas.LineBox(start - 1, row, end, row + 1, rt::RGB(red, green, blue));
+    if (!withLabel)
+        return;
+    canvas.setCurrentX(start - 1);
+    canvas.setCurrentY(canvas.CurrentY() - 1);
+    canvas.setForeColor(rt::RGB(255, 255, 255));
+    canvas.Print(QString::fromStdString(rt::PrintNumber(start) + "-" + rt::PrintNumber(end)));
+}
+
+} // namespace chart

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "analysis_state.h"
+#include "canvas.h"
+#include "listingbox.h"
+#include "placement.h"
+#include "rnd.h"
+#include "runtime.h"
+#include "scrollbar.h"
+
+#include <QLineEdit>
+
+#include <cstdint>
+
+namespace commands {
+
+// The controls the commands read and write.
+struct Controls {
+    QLineEdit &text1;
+    rt::ListingBox &txtSequenz;
+    rt::Canvas &picGraph;
+    rt::Placement &picGraphPlacement;
+    rt::ScrollBar &hScroll1;
+};
+
+// The analysis command, the two forward searches and the stop button. All of them share the one
+// analysis state; a search yields once per candidate, so any of them may run inside another.
+class Commands {
+public:
+    Commands(Controls controls, core::AnalysisState &state, rt::Rnd &rnd, const rt::ErrorReporter &errors);
+
+    // One analysis pass for the number in the number box; fits the canvas and the pan range to it.
+    void Command1_Click();
+    void Command3_Click();
+    // Step n upwards until a number with at least one (Command4) or two (Command5) halvable pairs.
+    void Command4_Click();
+    void Command5_Click();
+
+    bool searching() const { return searchDepth_ > 0; }
+    // Ends every running search at its next yield, with no further pass; used when the window closes.
+    void cancelSearches() { cancelled_ = searching(); }
+
+private:
+    void search(std::int16_t pairsWanted, bool withLabels);
+    // Reads the number box; an unreadable number is reported and gives false.
+    bool readNumber(double &n);
+
+    Controls c_;
+    core::AnalysisState &state_;
+    rt::Rnd &rnd_;
+    const rt::ErrorReporter &errors_;
+    int searchDepth_ = 0;
+    bool cancelled_ = false;
+};
+
+} // namespace commands

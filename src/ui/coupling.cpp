@@ -1,0 +1,73 @@
+// How the number box, the number scroll bar, the pan bar and the canvas follow each other.
+#include "form1.h"
+
+#include "numrules.h"
+
+#include <QCloseEvent>
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+constexpr double LowerBound = 2;   // exclusive
+constexpr double UpperBound = 1000; // exclusive
+} // namespace
+
+void Form1::Text1_Change()
+{
+    double v = 0;
+    try {
+        v = rt::Val(Text1->text().toStdString());
+    } catch (const rt::RuntimeError &) {
+        // A number too large to read is out of bounds like any other; the analysis button reports it.
+        return;
+    }
+    if (!(v < UpperBound && v > LowerBound))
+        return;
+    // Above 2 and up to 2.5 rounds to 2, which the scroll bar cannot hold: leave it alone.
+    if (rt::RoundHalfEven(v) < std::min(VScroll1->Min(), VScroll1->Max()))
+        return;
+    VScroll1->setValue(rt::CInt(v));
+}
+
+void Form1::VScroll1_Change()
+{
+    Text1->setText(QString::fromStdString(rt::CStr(VScroll1->Value())));
+    commands_->Command1_Click();
+}
+
+void Form1::HScroll1_Change()
+{
+    placement(picGraph).setLeft(-static_cast<double>(HScroll1->Value()));
+}
+
+void Form1::HScroll1_Scroll()
+{
+    HScroll1_Change();
+}
+
+void Form1::runSearch(void (commands::Commands::*search)())
+{
+    ((*commands_).*search)();
+    // A close asked for during the search waited until every search had unwound.
+    if (closePending_ && !commands_->searching()) {
+        closePending_ = false;
+        close();
+    }
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (commands_->searching()) {
+        // The window cannot go away under a search that is still on the stack: stop the search at
+        // its next yield and close once it has returned.
+        commands_->cancelSearches();
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+} // namespace ui

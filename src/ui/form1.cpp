@@ -1,0 +1,214 @@
+#include "form1.h"
+
+#include "chartframe.h"
+#include "numrules.h"
+#include "stopsign.h"
+
+#include <QFont>
+#include <QPalette>
+
+namespace ui {
+
+namespace {
+
+constexpr double ChartBorderTwips = 30;
+
+QFont designedFont(const QString &family, double points, bool bold = false)
+{
+    QFont f(family);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setItalic(false);
+    f.setUnderline(false);
+    f.setStrikeOut(false);
+    return f;
+}
+
+void setColour(QWidget *w, QPalette::ColorRole role, std::int32_t rgb)
+{
+    QPalette p = w->palette();
+    p.setColor(role, rt::Canvas::toQColor(rgb));
+    w->setPalette(p);
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QFont &font)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setFont(font);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+Form1::Form1(rt::ScreenSize screen, QWidget *parent) : QWidget(parent), errors_(this)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Summenleiter"));
+    setWindowIcon(AppIcon());
+    const double tpp = rt::TwipsPerPixel();
+    resize(qRound(4680 / tpp), qRound(3195 / tpp));
+    // One chart-frame unit is 100 twips across and 20 down, as designed; when the frame grows at
+    // start-up the units keep their size and the frame's extent grows, so a pan step and a
+    // canvas unit stay the same on every screen.
+    chartUnits_ = rt::Units{100, 20, 0, 0};
+
+    createControls();
+    commands_ = std::make_unique<commands::Commands>(
+        commands::Controls{*Text1, *txtSequenz, *picGraph, placement(picGraph), *HScroll1}, state_, rnd_, errors_);
+    wireEvents();
+    Form_Load(screen);
+    txtSequenz->setFocus();
+}
+
+Form1::~Form1() = default;
+
+rt::Placement &Form1::placement(const QWidget *control)
+{
+    for (auto &[widget, p] : placements_)
+        if (widget == control)
+            return *p;
+    Q_ASSERT_X(false, "Form1::placement", "control without a placement");
+    return *placements_.front().second;
+}
+
+float Form1::ScaleWidth() const
+{
+    const auto &p = const_cast<Form1 *>(this)->placement(picContainer);
+    return static_cast<float>((p.Width() - 2 * ChartBorderTwips) / chartUnits_.twipsPerUnitX);
+}
+
+float Form1::ScaleHeight() const
+{
+    const auto &p = const_cast<Form1 *>(this)->placement(picContainer);
+    return static_cast<float>((p.Height() - 2 * ChartBorderTwips) / chartUnits_.twipsPerUnitY);
+}
+
+void Form1::createControls()
+{
+    const QString times = QStringLiteral("Times New Roman");
+    auto place = [this](QWidget *w, const rt::Units &u, float l, float t, float wd, float h) {
+        placements_.emplace_back(w, std::make_unique<rt::Placement>(*w, u, l, t, wd, h));
+    };
+
+    lblProg = new QLabel(QStringLiteral("Dieses Programm ermittelt alle Darstellungen von n als Summe "
+                                        "aufeinanderfolgender Zahlen"),
+                         this);
+    lblProg->setObjectName(QStringLiteral("lblProg"));
+    lblProg->setFont(designedFont(times, 15.75, true));
+    lblProg->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblProg->setWordWrap(true);
+    lblProg->setAutoFillBackground(true);
+    setColour(lblProg, QPalette::Window, rt::RGB(0, 192, 192));
+    setColour(lblProg, QPalette::WindowText, rt::RGB(255, 255, 128));
+    place(lblProg, windowUnits_, 360, 240, 9855, 495);
+
+    auto *chartFrame = new ChartFrame(this);
+    picContainer = chartFrame;
+    picContainer->setObjectName(QStringLiteral("picContainer"));
+    picContainer->setFocusPolicy(Qt::StrongFocus);
+    place(picContainer, windowUnits_, 360, 1560, 9375, 1215);
+
+    picGraph = new rt::Canvas(chartFrame->inner());
+    picGraph->setObjectName(QStringLiteral("picGraph"));
+    picGraph->setFocusPolicy(Qt::StrongFocus);
+    picGraph->setBackColor(rt::RGB(128, 255, 255));
+    place(picGraph, chartUnits_, 0, 0, 93.15f, 30.75f);
+
+    HScroll1 = new rt::ScrollBar(Qt::Horizontal, chartFrame->inner());
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    HScroll1->setFocusPolicy(Qt::StrongFocus);
+    HScroll1->setMin(0);
+    HScroll1->setMax(900);
+    HScroll1->setValue(0);
+    HScroll1->setSmallChange(1);
+    HScroll1->setLargeChange(10);
+    place(HScroll1, chartUnits_, 0, 36, 73.35f, 18.75f);
+
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    place(Frame1, windowUnits_, 3480, 4200, 5055, 4455);
+
+    Text2 = new QLineEdit(QStringLiteral("n = "), Frame1);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setFont(designedFont(times, 20.25));
+    Text2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Text2->setReadOnly(true);
+    setColour(Text2, QPalette::Base, rt::RGB(255, 255, 128));
+    place(Text2, frameUnits_, 120, 240, 1095, 615);
+
+    Text1 = new QLineEdit(QStringLiteral("75"), Frame1);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setFont(designedFont(times, 20.25));
+    Text1->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    setColour(Text1, QPalette::Base, rt::RGB(255, 255, 128));
+    place(Text1, frameUnits_, 1320, 240, 3015, 645);
+
+    VScroll1 = new rt::ScrollBar(Qt::Vertical, Frame1);
+    VScroll1->setObjectName(QStringLiteral("VScroll1"));
+    VScroll1->setFocusPolicy(Qt::StrongFocus);
+    VScroll1->setMin(1000);
+    VScroll1->setMax(3);
+    VScroll1->setValue(75);
+    VScroll1->setSmallChange(1);
+    VScroll1->setLargeChange(1);
+    place(VScroll1, frameUnits_, 4440, 240, 495, 1455);
+
+    Command1 = button(Frame1, "Command1", QStringLiteral("graph. Darstellung anpassen"),
+                      designedFont(QStringLiteral("MS Sans Serif"), 13.5));
+    place(Command1, frameUnits_, 120, 960, 4215, 735);
+
+    Line1 = new QFrame(Frame1);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setAutoFillBackground(true);
+    setColour(Line1, QPalette::Window, rt::RGB(0, 0, 0));
+    place(Line1, frameUnits_, 360, 2280, 4320, static_cast<float>(rt::TwipsPerPixel()));
+
+    Label1 = new QLabel(QStringLiteral("weiterspringen zur"), Frame1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(designedFont(times, 15.75));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setColour(Label1, QPalette::WindowText, rt::RGB(0, 0, 255));
+    place(Label1, frameUnits_, 240, 2640, 3135, 375);
+
+    Command4 = button(Frame1, "Command4", QStringLiteral("nächsten halbierbaren Sequenz"), designedFont(times, 12));
+    place(Command4, frameUnits_, 120, 3120, 3735, 495);
+    Command5 = button(Frame1, "Command5", QStringLiteral("nächsten Stelle  mit zwei h. S."), designedFont(times, 12));
+    place(Command5, frameUnits_, 120, 3720, 3735, 495);
+
+    Command3 = button(Frame1, "Command3", QString(), font());
+    Command3->setIcon(QIcon(StopSignPixmap()));
+    Command3->setIconSize(QSize(24, 23));
+    Command3->setToolTip(QStringLiteral("anhalten"));
+    place(Command3, frameUnits_, 3960, 3120, 975, 1095);
+
+    txtSequenz = new rt::ListingBox(this);
+    txtSequenz->setObjectName(QStringLiteral("txtSequenz"));
+    txtSequenz->setFont(designedFont(times, 14.25, true));
+    txtSequenz->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    place(txtSequenz, windowUnits_, 600, 3120, 2535, 7095);
+
+    for (QWidget *w : {static_cast<QWidget *>(lblProg), static_cast<QWidget *>(Frame1),
+                       static_cast<QWidget *>(Line1), static_cast<QWidget *>(Label1)})
+        w->setFocusPolicy(Qt::NoFocus);
+    const QWidget *order[] = {txtSequenz, VScroll1, Command1, Text1, Text2, Command4,
+                              Command5, Command3, picContainer, HScroll1, picGraph};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(const_cast<QWidget *>(order[i]), const_cast<QWidget *>(order[i + 1]));
+}
+
+void Form1::wireEvents()
+{
+    connect(Command1, &QPushButton::clicked, this, [this] { commands_->Command1_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { commands_->Command3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { runSearch(&commands::Commands::Command4_Click); });
+    connect(Command5, &QPushButton::clicked, this, [this] { runSearch(&commands::Commands::Command5_Click); });
+    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(VScroll1, &rt::ScrollBar::change, this, &Form1::VScroll1_Change);
+    connect(HScroll1, &rt::ScrollBar::change, this, &Form1::HScroll1_Change);
+    connect(HScroll1, &rt::ScrollBar::scroll, this, &Form1::HScroll1_Scroll);
+}
+
+} // namespace ui

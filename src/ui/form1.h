@@ -1,0 +1,83 @@
+#pragma once
+
+#include "analysis_state.h"
+#include "canvas.h"
+#include "commands.h"
+#include "listingbox.h"
+#include "placement.h"
+#include "rnd.h"
+#include "runtime.h"
+#include "scrollbar.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+
+#include <memory>
+
+namespace ui {
+
+// The program's one window: every control with its designed properties, the analysis state,
+// and the coupling of number box, number scroll bar, pan bar and canvas.
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    // The screen size decides the start-up layout; tests give one of their own.
+    explicit Form1(rt::ScreenSize screen = rt::PrimaryScreenTwips(), QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The controls, under their designed names.
+    QLabel *lblProg;
+    QFrame *picContainer;
+    rt::Canvas *picGraph;
+    rt::ScrollBar *HScroll1;
+    QFrame *Frame1;
+    QLineEdit *Text2;
+    QLineEdit *Text1;
+    rt::ScrollBar *VScroll1;
+    QPushButton *Command1;
+    QFrame *Line1;
+    QLabel *Label1;
+    QPushButton *Command4;
+    QPushButton *Command5;
+    QPushButton *Command3;
+    rt::ListingBox *txtSequenz;
+
+    // Positions and sizes in each container's unit, as the program assigns and reads them.
+    rt::Placement &placement(const QWidget *control);
+    float ScaleWidth() const; // of the chart frame, in its own units
+    float ScaleHeight() const;
+
+    core::AnalysisState &state() { return state_; }
+    commands::Commands &commands() { return *commands_; }
+    rt::ErrorReporter &errorReporter() { return errors_; }
+
+    void Form_Load(rt::ScreenSize screen);
+    void Text1_Change();
+    void VScroll1_Change();
+    void HScroll1_Change();
+    void HScroll1_Scroll();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void wireEvents();
+    void runSearch(void (commands::Commands::*search)());
+
+    rt::Units windowUnits_;
+    rt::Units frameUnits_;
+    rt::Units chartUnits_;
+    std::vector<std::pair<const QWidget *, std::unique_ptr<rt::Placement>>> placements_;
+
+    core::AnalysisState state_;
+    rt::Rnd rnd_;
+    rt::ErrorReporter errors_;
+    std::unique_ptr<commands::Commands> commands_;
+    bool closePending_ = false;
+};
+
+} // namespace ui

@@ -1,0 +1,263 @@
+// The window as designed: every control's kind, container, geometry, text, font and colours,
+// the focus order, and what the window shows at start.
+#include "form1.h"
+#include "numrules.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFontInfo>
+#include <QtTest>
+
+class tst_Form1 : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void controls_data();
+    void controls();
+    void captions_data();
+    void captions();
+    void fonts_data();
+    void fonts();
+    void colours_data();
+    void colours();
+    void scrollBars();
+    void focusOrder();
+    void startState();
+    void lockedCaptionBox();
+    void stopButton();
+    void resizeMovesNothing();
+
+private:
+    QWidget *control(const QString &name) const;
+    std::unique_ptr<ui::Form1> form;
+};
+
+void tst_Form1::init()
+{
+    form = std::make_unique<ui::Form1>(rt::ScreenSize{15360, 11520});
+}
+
+void tst_Form1::cleanup()
+{
+    form.reset();
+}
+
+QWidget *tst_Form1::control(const QString &name) const
+{
+    if (name == QLatin1String("Form1"))
+        return form.get();
+    return form->findChild<QWidget *>(name);
+}
+
+void tst_Form1::controls_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRectF>("geometry"); // in the container's unit; null: set at start-up
+
+    QTest::newRow("lblProg") << "QLabel" << "Form1" << QRectF();
+    QTest::newRow("picContainer") << "QFrame" << "Form1" << QRectF();
+    QTest::newRow("picGraph") << "rt::Canvas" << "picContainer" << QRectF();
+    QTest::newRow("HScroll1") << "rt::ScrollBar" << "picContainer" << QRectF();
+    QTest::newRow("Frame1") << "QFrame" << "Form1" << QRectF();
+    QTest::newRow("Text2") << "QLineEdit" << "Frame1" << QRectF(120, 240, 1095, 615);
+    QTest::newRow("Text1") << "QLineEdit" << "Frame1" << QRectF(1320, 240, 3015, 645);
+    QTest::newRow("VScroll1") << "rt::ScrollBar" << "Frame1" << QRectF(4440, 240, 495, 1455);
+    QTest::newRow("Command1") << "QPushButton" << "Frame1" << QRectF(120, 960, 4215, 735);
+    QTest::newRow("Label1") << "QLabel" << "Frame1" << QRectF(240, 2640, 3135, 375);
+    QTest::newRow("Command4") << "QPushButton" << "Frame1" << QRectF(120, 3120, 3735, 495);
+    QTest::newRow("Command5") << "QPushButton" << "Frame1" << QRectF(120, 3720, 3735, 495);
+    QTest::newRow("Command3") << "QPushButton" << "Frame1" << QRectF(3960, 3120, 975, 1095);
+    QTest::newRow("txtSequenz") << "rt::ListingBox" << "Form1" << QRectF();
+}
+
+void tst_Form1::controls()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, container);
+    QFETCH(QRectF, geometry);
+    QWidget *w = control(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(w);
+    QVERIFY2(w->inherits(kind.toLatin1()), w->metaObject()->className());
+    // The chart frame keeps its children in an inner area inside its border.
+    QWidget *parent = w->parentWidget();
+    if (container == QLatin1String("picContainer"))
+        parent = parent->parentWidget();
+    QCOMPARE(parent->objectName(), container);
+    if (geometry.isNull())
+        return;
+    rt::Placement &p = form->placement(w);
+    QCOMPARE(p.Left(), float(geometry.left()));
+    QCOMPARE(p.Top(), float(geometry.top()));
+    QCOMPARE(p.Width(), float(geometry.width()));
+    QCOMPARE(p.Height(), float(geometry.height()));
+    // 15 twips a pixel at 96 dpi.
+    const double tpp = rt::TwipsPerPixel();
+    QCOMPARE(w->geometry(), QRect(qRound(geometry.left() / tpp), qRound(geometry.top() / tpp),
+                                  qRound(geometry.width() / tpp), qRound(geometry.height() / tpp)));
+}
+
+void tst_Form1::captions_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("alignment");
+    QTest::newRow("lblProg") << QStringLiteral("Dieses Programm ermittelt alle Darstellungen von n als Summe "
+                                               "aufeinanderfolgender Zahlen")
+                             << int(Qt::AlignHCenter);
+    QTest::newRow("Text2") << QStringLiteral("n = ") << int(Qt::AlignRight);
+    QTest::newRow("Text1") << QStringLiteral("75") << int(Qt::AlignHCenter);
+    QTest::newRow("Command1") << QStringLiteral("graph. Darstellung anpassen") << 0;
+    QTest::newRow("Label1") << QStringLiteral("weiterspringen zur") << int(Qt::AlignLeft);
+    QTest::newRow("Command4") << QStringLiteral("n\u00e4chsten halbierbaren Sequenz") << 0;
+    QTest::newRow("Command5") << QStringLiteral("n\u00e4chsten Stelle  mit zwei h. S.") << 0;
+    QTest::newRow("Command3") << QString() << 0;
+}
+
+void tst_Form1::captions()
+{
+    QFETCH(QString, text);
+    QFETCH(int, alignment);
+    QWidget *w = control(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(w);
+    if (auto *l = qobject_cast<QLabel *>(w)) {
+        QCOMPARE(l->text(), text);
+        QCOMPARE(int(l->alignment() & Qt::AlignHorizontal_Mask), alignment);
+    } else if (auto *e = qobject_cast<QLineEdit *>(w)) {
+        QCOMPARE(e->text(), text);
+        QCOMPARE(int(e->alignment() & Qt::AlignHorizontal_Mask), alignment);
+    } else {
+        QCOMPARE(qobject_cast<QAbstractButton *>(w)->text(), text);
+    }
+}
+
+void tst_Form1::fonts_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<double>("points");
+    QTest::addColumn<bool>("bold");
+    QTest::newRow("lblProg") << "Times New Roman" << 15.75 << true;
+    QTest::newRow("Text2") << "Times New Roman" << 20.25 << false;
+    QTest::newRow("Text1") << "Times New Roman" << 20.25 << false;
+    QTest::newRow("Command1") << "MS Sans Serif" << 13.5 << false;
+    QTest::newRow("Label1") << "Times New Roman" << 15.75 << false;
+    QTest::newRow("Command4") << "Times New Roman" << 12.0 << false;
+    QTest::newRow("Command5") << "Times New Roman" << 12.0 << false;
+    QTest::newRow("txtSequenz") << "Times New Roman" << 14.25 << true;
+}
+
+void tst_Form1::fonts()
+{
+    QFETCH(QString, family);
+    QFETCH(double, points);
+    QFETCH(bool, bold);
+    QWidget *w = control(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(w);
+    const QFont f = w->font();
+    QCOMPARE(f.family(), family);
+    QCOMPARE(f.pointSizeF(), points);
+    QCOMPARE(f.bold(), bold);
+    QVERIFY(!f.italic() && !f.underline() && !f.strikeOut());
+    // Times New Roman resolves to Liberation Serif, which has the same metrics.
+    if (family == QLatin1String("Times New Roman"))
+        QCOMPARE(QFontInfo(f).family(), QStringLiteral("Liberation Serif"));
+}
+
+void tst_Form1::colours_data()
+{
+    QTest::addColumn<int>("role");
+    QTest::addColumn<int>("rgb");
+    QTest::newRow("lblProg") << int(QPalette::Window) << rt::RGB(0, 192, 192);
+    QTest::newRow("lblProg") << int(QPalette::WindowText) << rt::RGB(255, 255, 128);
+    QTest::newRow("Text2") << int(QPalette::Base) << rt::RGB(255, 255, 128);
+    QTest::newRow("Text1") << int(QPalette::Base) << rt::RGB(255, 255, 128);
+    QTest::newRow("Label1") << int(QPalette::WindowText) << rt::RGB(0, 0, 255);
+}
+
+void tst_Form1::colours()
+{
+    QFETCH(int, role);
+    QFETCH(int, rgb);
+    QWidget *w = control(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(w);
+    QCOMPARE(w->palette().color(QPalette::ColorRole(role)), rt::Canvas::toQColor(rgb));
+}
+
+void tst_Form1::scrollBars()
+{
+    QCOMPARE(form->VScroll1->Min(), 1000);
+    QCOMPARE(form->VScroll1->Max(), 3);
+    QCOMPARE(form->VScroll1->Value(), 75);
+    QCOMPARE(form->VScroll1->singleStep(), 1);
+    QCOMPARE(form->VScroll1->pageStep(), 1);
+    QCOMPARE(form->HScroll1->Min(), 0);
+    QCOMPARE(form->HScroll1->Value(), 0);
+    QCOMPARE(form->HScroll1->singleStep(), 1);
+    QCOMPARE(form->HScroll1->pageStep(), 10);
+    // The start-up pass has fitted the pan range to 75.
+    QCOMPARE(form->HScroll1->Max(), 75);
+}
+
+void tst_Form1::focusOrder()
+{
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form->txtSequenz));
+    const QStringList expected = {"VScroll1", "Command1", "Text1", "Text2", "Command4", "Command5",
+                                  "Command3", "picContainer", "HScroll1", "picGraph", "txtSequenz"};
+    QStringList visited;
+    QWidget *w = form->txtSequenz;
+    for (int i = 0; i < expected.size(); ++i) {
+        w = w->nextInFocusChain();
+        while (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(form.get()) || w->objectName().isEmpty())
+            w = w->nextInFocusChain();
+        visited << w->objectName();
+    }
+    QCOMPARE(visited, expected);
+}
+
+void tst_Form1::startState()
+{
+    QCOMPARE(form->windowTitle(), QStringLiteral("Summenleiter"));
+    QVERIFY(!form->isMaximized());
+    const double tpp = rt::TwipsPerPixel();
+    QCOMPARE(form->size(), QSize(qRound(4680 / tpp), qRound(3195 / tpp)));
+    QCOMPARE(form->Text1->text(), QStringLiteral("75"));
+    QVERIFY(form->txtSequenz->Text().startsWith(QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26")));
+    QVERIFY(form->txtSequenz->Text().endsWith(QStringLiteral("halbierbare Sequenzen:\r\n 3_ 12 =  13_ 17")));
+}
+
+void tst_Form1::lockedCaptionBox()
+{
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->Text2->setFocus();
+    QTest::keyClicks(form->Text2, QStringLiteral("123"));
+    QCOMPARE(form->Text2->text(), QStringLiteral("n = "));
+    QCOMPARE(form->Text2->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+}
+
+void tst_Form1::stopButton()
+{
+    QCOMPARE(form->Command3->toolTip(), QStringLiteral("anhalten"));
+    QVERIFY(!form->Command3->icon().isNull());
+    QCOMPARE(form->Command3->iconSize(), QSize(24, 23));
+}
+
+void tst_Form1::resizeMovesNothing()
+{
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QList<QRect> before;
+    const auto widgets = form->findChildren<QWidget *>();
+    for (QWidget *w : widgets)
+        before << w->geometry();
+    form->resize(1000, 700);
+    QTRY_COMPARE(form->size(), QSize(1000, 700));
+    for (int i = 0; i < widgets.size(); ++i)
+        if (widgets[i]->objectName().size() > 0)
+            QCOMPARE(widgets[i]->geometry(), before[i]);
+}
+
+QTEST_MAIN(tst_Form1)
+#include "tst_form1.moc"
