@@ -1,5 +1,6 @@
 // Times the window's work through the real widgets, offscreen: one analysis pass per n, and the
 // candidates per second of a two-pair search, each candidate with its passes and one yield.
+#include "application.h"
 #include "form1.h"
 
 #include <QApplication>
@@ -65,6 +66,7 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    ui::PrepareApplication();
     ui::Form1 form(rt::ScreenSize{15360, 11520});
     form.resize(1024, 768);
     form.show();

@@ -1,5 +1,6 @@
 // The analysis button: width bound, canvas width, pan range, listing and chart for one number.
 #include "chart.h"
+#include "application.h"
 #include "form1.h"
 #include "numrules.h"
 
@@ -11,6 +12,7 @@ using Kind = rt::Canvas::Kind;
 class tst_Command1 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { ui::PrepareApplication(); }
     void init();
     void cleanup();
     void pass_data();

@@ -1,4 +1,5 @@
 // The number box and the number scroll bar follow each other; the pan bar moves the canvas.
+#include "application.h"
 #include "form1.h"
 #include "numrules.h"
 
@@ -7,6 +8,7 @@
 class tst_Coupling : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { ui::PrepareApplication(); }
     void init();
     void cleanup();
     void typingDigitByDigit();

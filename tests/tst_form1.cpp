@@ -1,5 +1,6 @@
 // The window as designed: every control's kind, container, geometry, text, font and colours,
 // the focus order, and what the window shows at start.
+#include "application.h"
 #include "form1.h"
 #include "numrules.h"
 
@@ -11,6 +12,7 @@
 class tst_Form1 : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { ui::PrepareApplication(); }
     void init();
     void cleanup();
     void controls_data();

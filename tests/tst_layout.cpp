@@ -1,4 +1,5 @@
 // The start-up layout from the screen's size.
+#include "application.h"
 #include "form1.h"
 
 #include <QtTest>
@@ -6,6 +7,7 @@
 class tst_Layout : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { ui::PrepareApplication(); }
     void layout_data();
     void layout();
     void chartFrameInside();

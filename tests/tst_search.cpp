@@ -1,4 +1,5 @@
 // The forward searches, the stop button, re-entry and closing during a search.
+#include "application.h"
 #include "form1.h"
 #include "numrules.h"
 #include "pass.h"
@@ -21,6 +22,7 @@ double nextWithPairs(double start, int pairs)
 class tst_Search : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void initTestCase() { ui::PrepareApplication(); }
     void init();
     void cleanup();
     void searches_data();

@@ -1,3 +1,4 @@
+#include "application.h"
 #include "form1.h"
 
 #include <QApplication>
@@ -5,8 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    // Lets the desktop match the window to its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("summenleiter"));
+    ui::PrepareApplication();
     ui::Form1 window;
     window.show();
     return app.exec();
