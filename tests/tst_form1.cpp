@@ -29,6 +29,7 @@ private Q_SLOTS:
     void lockedCaptionBox();
     void stopButton();
     void resizeMovesNothing();
+    void accessibleNames();
 
 private:
     QWidget *control(const QString &name) const;
@@ -259,6 +260,25 @@ void tst_Form1::resizeMovesNothing()
     for (int i = 0; i < widgets.size(); ++i)
         if (widgets[i]->objectName().size() > 0)
             QCOMPARE(widgets[i]->geometry(), before[i]);
+}
+
+void tst_Form1::accessibleNames()
+{
+    // Every control a person can reach, and every container, is named for a screen reader; the
+    // ones a person acts on are also described.
+    const QStringList acted = {"picGraph", "HScroll1", "Text1", "VScroll1", "Command1",
+                               "Command4", "Command5", "Command3", "txtSequenz"};
+    QSet<QString> names;
+    for (QWidget *w : form->findChildren<QWidget *>()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")) || w == form->Line1)
+            continue;
+        QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+        names.insert(w->accessibleName());
+        if (acted.contains(w->objectName()))
+            QVERIFY2(!w->accessibleDescription().isEmpty(), qPrintable(w->objectName()));
+    }
+    QCOMPARE(names.size(), 14); // no two controls share a name
+    QCOMPARE(form->Command3->accessibleName(), QStringLiteral("Anhalten"));
 }
 
 QTEST_MAIN(tst_Form1)

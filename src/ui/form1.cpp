@@ -190,6 +190,7 @@ void Form1::createControls()
     txtSequenz->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     place(txtSequenz, windowUnits_, 600, 3120, 2535, 7095);
 
+    describe();
     for (QWidget *w : {static_cast<QWidget *>(lblProg), static_cast<QWidget *>(Frame1),
                        static_cast<QWidget *>(Line1), static_cast<QWidget *>(Label1)})
         w->setFocusPolicy(Qt::NoFocus);
@@ -197,6 +198,40 @@ void Form1::createControls()
                               Command5, Command3, picContainer, HScroll1, picGraph};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(const_cast<QWidget *>(order[i]), const_cast<QWidget *>(order[i + 1]));
+}
+
+void Form1::describe()
+{
+    // What a screen reader says of each control.
+    const struct {
+        QWidget *control;
+        const char *name;
+        const char *description;
+    } texts[] = {
+        {this, "Summenleiter", "Zerlegt eine Zahl in Summen aufeinanderfolgender Zahlen"},
+        {lblProg, "Programmbeschreibung", ""},
+        {picContainer, "Diagramm", "Die Summen als farbige Balken über dem Zahlenstrahl"},
+        {picGraph, "Balkendiagramm der Summen",
+         "Jede Summe ist ein Balken über den Zahlen, die sie enthält, beschriftet mit erster und letzter Zahl"},
+        {HScroll1, "Diagramm verschieben", "Verschiebt das Diagramm nach links und rechts"},
+        {Frame1, "Eingabe und Suche", ""},
+        {Text2, "Beschriftung n", ""},
+        {Text1, "Zahl n", "Die zu zerlegende Zahl; von 3 bis 999 wird sie beim Tippen sofort zerlegt"},
+        {VScroll1, "Zahl n einstellen", "Erhöht oder verringert n um 1, von 3 bis 1000"},
+        {Command1, "Zerlegen", "Zerlegt die Zahl im Eingabefeld und passt das Diagramm an"},
+        {Label1, "Weiterspringen zur", ""},
+        {Command4, "Nächste halbierbare Sequenz suchen",
+         "Sucht ab n aufwärts die nächste Zahl mit mindestens einem halbierbaren Paar"},
+        {Command5, "Nächste Stelle mit zwei halbierbaren Sequenzen suchen",
+         "Sucht ab n aufwärts die nächste Zahl mit mindestens zwei halbierbaren Paaren"},
+        {Command3, "Anhalten", "Hält eine laufende Suche an"},
+        {txtSequenz, "Liste der Summen",
+         "Alle Darstellungen von n als Summe aufeinanderfolgender Zahlen und die halbierbaren Paare"},
+    };
+    for (const auto &t : texts) {
+        t.control->setAccessibleName(QString::fromUtf8(t.name));
+        t.control->setAccessibleDescription(QString::fromUtf8(t.description));
+    }
 }
 
 void Form1::wireEvents()

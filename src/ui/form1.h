@@ -65,6 +65,7 @@ protected:
 
 private:
     void createControls();
+    void describe();
     void wireEvents();
     void runSearch(void (commands::Commands::*search)());
 
