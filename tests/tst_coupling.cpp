@@ -20,6 +20,7 @@ private Q_SLOTS:
     void thumbDragRunsOnePassAtTheEnd();
     void panning_data();
     void panning();
+    void panningFollowsTheDrag();
 
 private:
     QString firstLine() const { return form->txtSequenz->Text().section(QStringLiteral("\r\n"), 1, 1); }
@@ -158,6 +159,21 @@ void tst_Coupling::panning()
     form->HScroll1->setValue(std::int16_t(value));
     QCOMPARE(form->placement(form->picGraph).Left(), -float(value));
     QCOMPARE(form->picGraph->x(), -qRound(value * 100 / rt::TwipsPerPixel()));
+}
+
+void tst_Coupling::panningFollowsTheDrag()
+{
+    QSignalSpy scrolls(form->HScroll1, &rt::ScrollBar::scroll);
+    form->HScroll1->setSliderDown(true);
+    form->HScroll1->setSliderPosition(30);
+    // While the thumb is dragged the canvas follows it.
+    QVERIFY(scrolls.count() >= 1);
+    QCOMPARE(form->placement(form->picGraph).Left(), -30.0f);
+    form->HScroll1->setSliderPosition(50);
+    QCOMPARE(form->placement(form->picGraph).Left(), -50.0f);
+    form->HScroll1->setSliderDown(false);
+    QCOMPARE(form->HScroll1->Value(), 50);
+    QCOMPARE(form->placement(form->picGraph).Left(), -50.0f);
 }
 
 QTEST_MAIN(tst_Coupling)
