@@ -207,7 +207,7 @@ void Canvas::paintEvent(QPaintEvent *event)
     // The vertical lines that open the image and cross the whole exposed height (the grid) are
     // painted as one band: a row of ground and lines, copied downwards. A fill per one-pixel
     // column costs a call per pixel row, and a search repaints the grid for every candidate.
-    QImage band(exposed.width(), 1, QImage::Format_RGB32);
+    QImage band(exposed.size(), QImage::Format_RGB32);
     auto *row = reinterpret_cast<QRgb *>(band.scanLine(0));
     std::fill(row, row + band.width(), toQColor(backColor_).rgb());
     std::size_t first = 0;
@@ -225,8 +225,9 @@ void Canvas::paintEvent(QPaintEvent *event)
         if (column >= 0 && column < band.width())
             row[column] = toQColor(op.colour).rgb();
     }
-    painter.setBrushOrigin(exposed.topLeft());
-    painter.fillRect(exposed, QBrush(band));
+    for (int y = 1; y < band.height(); ++y)
+        std::copy(row, row + band.width(), reinterpret_cast<QRgb *>(band.scanLine(y)));
+    painter.drawImage(exposed.topLeft(), band);
     // A little beyond the exposed rectangle, so that rounding never loses an edge pixel.
     const QRectF reach = QRectF(exposed).adjusted(-2, -2, 2, 2);
     const QFontMetrics fm(font());
