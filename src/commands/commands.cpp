@@ -80,6 +80,14 @@ void Commands::search(std::int16_t pairsWanted, bool withLabels)
     double start = 0;
     if (!readNumber(start))
         return;
+    try {
+        // A start whose first candidate is already beyond the range is refused before n takes it,
+        // so that n keeps describing the listing on display.
+        core::CheckScanRange(start + 1, start + 2);
+    } catch (const rt::RuntimeError &e) {
+        errors_.report(e, RangeHint);
+        return;
+    }
     ++searchDepth_;
     state_.stopRequested = 0;
     state_.n = start;
