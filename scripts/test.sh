@@ -6,3 +6,5 @@ scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+# The same suite built with AddressSanitizer and UBSan, then a bounded run of each fuzzer.
+scripts/sanitize.sh

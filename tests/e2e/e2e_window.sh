@@ -9,6 +9,11 @@ work=$(mktemp -d)
 display=:$((90 + RANDOM % 100))
 
 cleanup() {
+    local code=$?
+    if [ $code -ne 0 ] && [ -f "$work/app.log" ]; then
+        echo "the program said:"
+        cat "$work/app.log"
+    fi
     [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
