@@ -267,7 +267,7 @@ void tst_RandomUse::check(int step, Action a)
     const auto where = [&](const QString &what) {
         return QStringLiteral("after action %1 (%2), box \"%3\": %4")
             .arg(step)
-            .arg(QLatin1String(ActionNames[a]), form->Text1->text(), what)
+            .arg(QLatin1String(a < ActionCount ? ActionNames[a] : "start"), form->Text1->text(), what)
             .toLocal8Bit();
     };
     QVERIFY2(!form->commands().searching(), where(QStringLiteral("a search is still running")).constData());

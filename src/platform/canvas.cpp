@@ -170,7 +170,9 @@ bool Canvas::textVisible(double x, double y, const QString &text) const
     if (width() <= 0 || height() <= 0)
         return true;
     const QFontMetrics fm(font());
-    return fx + double(fm.horizontalAdvance(text)) / width() >= 0.0
+    // No character is wider than maxWidth; measuring the text itself would shape it, once for
+    // every label of every pass.
+    return fx + double(fm.maxWidth()) * double(text.size()) / width() >= 0.0
         && fy + double(fm.height()) / height() >= 0.0;
 }
 
@@ -283,7 +285,7 @@ void Canvas::paintEvent(QPaintEvent *event)
                 || y < reach.top() - 1e6)
                 break;
             const QPoint corner(roundToInt(x), roundToInt(y));
-            const QRect bounds(corner, QSize(fm.horizontalAdvance(op.text), fm.height()));
+            const QRect bounds(corner, QSize(fm.maxWidth() * int(op.text.size()), fm.height()));
             if (!bounds.adjusted(-4, -4, 4, 4).intersects(exposed))
                 break;
             lastColumn = QRect();
