@@ -1,15 +1,14 @@
 #include "application.h"
 
+#include "classicstyle.h"
+
 #include <QApplication>
-#include <QStyle>
-#include <QStyleFactory>
 
 namespace ui {
 
 void PrepareApplication()
 {
-    if (QStyle *classic = QStyleFactory::create(QStringLiteral("Windows")))
-        QApplication::setStyle(classic);
+    QApplication::setStyle(new ClassicStyle);
     QGuiApplication::setDesktopFileName(QStringLiteral("summenleiter"));
 }
 
