@@ -186,6 +186,35 @@ void Canvas::record(Op op)
     }
 }
 
+std::size_t Canvas::paintGround(QPainter &painter, const QRect &exposed, double kx, double ky) const
+{
+    // The vertical lines that open the image and cross the whole exposed height (the grid) are
+    // painted as one band: a row of ground and lines, copied downwards. A fill per one-pixel
+    // column costs a call per pixel row, and a search repaints the grid for every candidate.
+    QImage band(exposed.size(), QImage::Format_RGB32);
+    auto *row = reinterpret_cast<QRgb *>(band.scanLine(0));
+    std::fill(row, row + band.width(), toQColor(backColor_).rgb());
+    std::size_t first = 0;
+    for (; first < ops_.size(); ++first) {
+        const Op &op = ops_[first];
+        const double x = (op.x1 - opsX1_) * kx;
+        if (op.kind != Kind::Line || op.x1 != op.x2 || !std::isfinite(x))
+            break;
+        const int ya = roundToInt((op.y1 - opsY1_) * ky), yb = roundToInt((op.y2 - opsY1_) * ky);
+        if (std::min(ya, yb) > exposed.top() || std::max(ya, yb) < exposed.bottom())
+            break;
+        if (x < exposed.left() - 1 || x > exposed.right() + 1)
+            continue;
+        const int column = roundToInt(x) - exposed.left();
+        if (column >= 0 && column < band.width())
+            row[column] = toQColor(op.colour).rgb();
+    }
+    for (int y = 1; y < band.height(); ++y)
+        std::copy(row, row + band.width(), reinterpret_cast<QRgb *>(band.scanLine(y)));
+    painter.drawImage(exposed.topLeft(), band);
+    return first;
+}
+
 void Canvas::paintEvent(QPaintEvent *event)
 {
     updatePending_ = false;
@@ -206,38 +235,12 @@ void Canvas::paintEvent(QPaintEvent *event)
     auto px = [&](double x) { return (x - opsX1_) * kx; };
     auto py = [&](double y) { return (y - opsY1_) * ky; };
 
-    // The vertical lines that open the image and cross the whole exposed height (the grid) are
-    // painted as one band: a row of ground and lines, copied downwards. A fill per one-pixel
-    // column costs a call per pixel row, and a search repaints the grid for every candidate.
-    QImage band(exposed.size(), QImage::Format_RGB32);
-    auto *row = reinterpret_cast<QRgb *>(band.scanLine(0));
-    std::fill(row, row + band.width(), toQColor(backColor_).rgb());
-    std::size_t first = 0;
-    for (; first < ops_.size(); ++first) {
-        const Op &op = ops_[first];
-        if (op.kind != Kind::Line || op.x1 != op.x2 || !std::isfinite(px(op.x1)))
-            break;
-        const int ya = roundToInt(py(op.y1)), yb = roundToInt(py(op.y2));
-        if (std::min(ya, yb) > exposed.top() || std::max(ya, yb) < exposed.bottom())
-            break;
-        const double x = px(op.x1);
-        if (x < exposed.left() - 1 || x > exposed.right() + 1)
-            continue;
-        const int column = roundToInt(x) - exposed.left();
-        if (column >= 0 && column < band.width())
-            row[column] = toQColor(op.colour).rgb();
-    }
-    for (int y = 1; y < band.height(); ++y)
-        std::copy(row, row + band.width(), reinterpret_cast<QRgb *>(band.scanLine(y)));
-    painter.drawImage(exposed.topLeft(), band);
+    const std::size_t first = paintGround(painter, exposed, kx, ky);
     // A little beyond the exposed rectangle, so that rounding never loses an edge pixel.
     const QRectF reach = QRectF(exposed).adjusted(-2, -2, 2, 2);
     const QFontMetrics fm(font());
     painter.setFont(font());
 
-    // The last vertical line painted: a grid denser than the pixels maps many lines onto one column.
-    QRect lastColumn;
-    std::int32_t lastColumnColour = -1;
     for (std::size_t i = first; i < ops_.size(); ++i) {
         const Op &op = ops_[i];
         const QColor colour = toQColor(op.colour);
@@ -250,15 +253,9 @@ void Canvas::paintEvent(QPaintEvent *event)
                 // A vertical one-pixel line is a one-pixel-wide rectangle, far cheaper to fill.
                 const int x = roundToInt(line.x1());
                 const int ya = roundToInt(line.y1()), yb = roundToInt(line.y2());
-                const QRect column(x, std::min(ya, yb), 1, std::abs(yb - ya) + 1);
-                if (column == lastColumn && op.colour == lastColumnColour)
-                    break;
-                lastColumn = column;
-                lastColumnColour = op.colour;
-                painter.fillRect(column, colour);
+                painter.fillRect(QRect(x, std::min(ya, yb), 1, std::abs(yb - ya) + 1), colour);
                 break;
             }
-            lastColumn = QRect();
             painter.setPen(QPen(colour, 0));
             painter.drawLine(QPoint(roundToInt(line.x1()), roundToInt(line.y1())),
                              QPoint(roundToInt(line.x2()), roundToInt(line.y2())));
@@ -274,7 +271,6 @@ void Canvas::paintEvent(QPaintEvent *event)
             const int right = std::max(left + 1, roundToInt(clampX(std::max(xa, xb))));
             const int bottom = std::max(top + 1, roundToInt(clampY(std::max(ya, yb))));
             const QRect box(QPoint(left, top), QPoint(right - 1, bottom - 1));
-            lastColumn = QRect();
             if (box.intersects(exposed))
                 painter.fillRect(box, colour);
             break;
@@ -288,7 +284,6 @@ void Canvas::paintEvent(QPaintEvent *event)
             const QRect bounds(corner, QSize(fm.maxWidth() * int(op.text.size()), fm.height()));
             if (!bounds.adjusted(-4, -4, 4, 4).intersects(exposed))
                 break;
-            lastColumn = QRect();
             painter.setPen(colour);
             painter.drawText(corner + QPoint(0, fm.ascent()), op.text);
             break;

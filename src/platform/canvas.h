@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+class QPainter;
+
 namespace rt {
 
 // A picture box that keeps a persistent image: what is drawn is recorded as operations in the
@@ -62,6 +64,8 @@ private:
     bool textVisible(double x, double y, const QString &text) const;
     bool scaleUsable() const;
     void record(Op op);
+    // Paints the ground and the grid lines that open the image; returns the first op not painted.
+    std::size_t paintGround(QPainter &painter, const QRect &exposed, double kx, double ky) const;
     std::vector<Op> ops_;
     bool updatePending_ = false;
     double scaleX1_ = 0, scaleY1_ = 0, scaleX2_ = 1, scaleY2_ = 1;

@@ -38,16 +38,18 @@ std::int16_t ScrollBar::Value() const
 void ScrollBar::setMin(std::int16_t v)
 {
     min_ = v;
-    const std::int16_t old = value_;
-    value_ = std::clamp(value_, std::min(min_, max_), std::max(min_, max_));
-    applyRange();
-    if (value_ != old)
-        emit change();
+    rangeChanged();
 }
 
 void ScrollBar::setMax(std::int16_t v)
 {
     max_ = v;
+    rangeChanged();
+}
+
+void ScrollBar::rangeChanged()
+{
+    // A value the new range leaves outside moves to its nearer end, and that is a change.
     const std::int16_t old = value_;
     value_ = std::clamp(value_, std::min(min_, max_), std::max(min_, max_));
     applyRange();

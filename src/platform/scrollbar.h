@@ -38,6 +38,7 @@ Q_SIGNALS:
     void scroll();
 
 private:
+    void rangeChanged();
     void applyRange();
     std::int16_t fromQt(int q) const;
     int toQt(std::int16_t v) const;

@@ -7,6 +7,8 @@
 #include <QFont>
 #include <QPalette>
 
+#include <utility>
+
 namespace ui {
 
 namespace {
@@ -66,7 +68,12 @@ Form1::~Form1() = default;
 
 rt::Placement &Form1::placement(const QWidget *control)
 {
-    for (auto &[widget, p] : placements_)
+    return const_cast<rt::Placement &>(std::as_const(*this).placement(control));
+}
+
+const rt::Placement &Form1::placement(const QWidget *control) const
+{
+    for (const auto &[widget, p] : placements_)
         if (widget == control)
             return *p;
     Q_ASSERT_X(false, "Form1::placement", "control without a placement");
@@ -75,14 +82,14 @@ rt::Placement &Form1::placement(const QWidget *control)
 
 float Form1::ScaleWidth() const
 {
-    const auto &p = const_cast<Form1 *>(this)->placement(picContainer);
-    return static_cast<float>((p.Width() - 2 * ChartBorderTwips) / chartUnits_.twipsPerUnitX);
+    const double inner = placement(picContainer).Width() - 2 * ChartBorderTwips;
+    return static_cast<float>(inner / chartUnits_.twipsPerUnitX);
 }
 
 float Form1::ScaleHeight() const
 {
-    const auto &p = const_cast<Form1 *>(this)->placement(picContainer);
-    return static_cast<float>((p.Height() - 2 * ChartBorderTwips) / chartUnits_.twipsPerUnitY);
+    const double inner = placement(picContainer).Height() - 2 * ChartBorderTwips;
+    return static_cast<float>(inner / chartUnits_.twipsPerUnitY);
 }
 
 void Form1::createControls()

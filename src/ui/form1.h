@@ -47,6 +47,7 @@ public:
 
     // Positions and sizes in each container's unit, as the program assigns and reads them.
     rt::Placement &placement(const QWidget *control);
+    const rt::Placement &placement(const QWidget *control) const;
     float ScaleWidth() const; // of the chart frame, in its own units
     float ScaleHeight() const;
 
