@@ -3,6 +3,7 @@
 // Input bytes:
 //   0      bits 0-2 how n is made (see number()), bit 3 bound n + 1 instead of n,
 //          bit 4 run an earlier pass on the same state first (its n from the last 4 bytes)
+//          bit 5 go on as a search does, through the sieve (see followCandidates())
 //   1...   what number() reads; the last 4 bytes give the earlier pass's n
 //
 // Checked: nothing but Overflow is raised, exactly when the bound is at least 1 and n rounded lies
@@ -10,9 +11,11 @@
 // odd divisors of n rounded up to the bound, in divisor order; for a whole n >= 1 every run lies
 // between 1 and n and sums to n, runCount is the number of odd divisors of n, and pairCount is
 // both the number of adjacent runs and the number of pair lines. For small n the whole state and
-// listing equal those of the literal scan that tries every odd number.
+// listing equal those of the literal scan that tries every odd number. A search's candidates run
+// through the sieve leave every field of the state exactly as the pass without it does.
 
 #include "analysis_state.h"
+#include "divisor_sieve.h"
 #include "find_runs.h"
 #include "fuzz_input.h"
 #include "halvable_pairs.h"
@@ -188,6 +191,34 @@ void checkPass(const core::AnalysisState &s, double bound, const std::vector<int
         fuzz::check(s.listing == "\r\n\r\nhalbierbare Sequenzen:\r\n\r\nkeine", "the listing without runs is wrong");
 }
 
+// Candidates as a search tries them, n + 1, n + 2, ..., now and then jumping as a typed number or
+// the scroll bar makes them, each passed once through the sieve and once by trial division. The
+// jumps come from the input's bytes: a step of one mostly, else a jump to a new number (near the
+// last one, anywhere in range, or down below it).
+void followCandidates(double n, fuzz::Input &in)
+{
+    core::DivisorSieve sieve;
+    core::AnalysisState viaSieve, direct;
+    const int count = 1 + in.u8() % 64;
+    for (int i = 0; i < count; ++i) {
+        const std::uint8_t how = in.u8();
+        if (how < 200)
+            n += 1;
+        else if (how < 220)
+            n += static_cast<double>(in.u16()) - 32768;
+        else if (how < 240)
+            n = static_cast<double>(in.u32() & 0x7FFFFFFFu) - (how & 1 ? 2147483648.0 : 0);
+        else
+            n = -n;
+        if (!(n >= -2147483648.5 && n < 2147483647.5))
+            return;
+        viaSieve.n = direct.n = n;
+        core::RunPass(viaSieve, n + 1, {}, {}, &sieve);
+        core::RunPass(direct, n + 1, {}, {});
+        fuzz::check(sameState(viaSieve, direct), "a candidate through the sieve differs", n);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -233,6 +264,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     fuzz::check(!outOfRange, "a pass out of range did not overflow", n);
     checkPass(s, bound, steps);
+    if (control & 0x20)
+        followCandidates(n, in);
 
     if (std::fabs(n) <= 4096) {
         core::AnalysisState literal = before;

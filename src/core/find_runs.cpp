@@ -76,7 +76,7 @@ void StoreRun(AnalysisState &s, double divisor, const std::string &nText, const 
         step(static_cast<int>(k));
 }
 
-void FindRuns(AnalysisState &s, double bound, const RunStep &step)
+void FindRuns(AnalysisState &s, double bound, const RunStep &step, DivisorSieve *sieve)
 {
     CheckScanRange(s.n, bound);
     if (!(bound >= 1)) {
@@ -92,7 +92,10 @@ void FindRuns(AnalysisState &s, double bound, const RunStep &step)
         return;
     }
     const auto magnitude = static_cast<std::uint32_t>(std::llabs(static_cast<long long>(rounded)));
-    for (std::int64_t d : OddDivisors(magnitude)) {
+    std::vector<std::int64_t> ownDivisors;
+    const std::vector<std::int64_t> &divisors =
+        sieve ? sieve->oddDivisors(magnitude) : (ownDivisors = OddDivisors(magnitude));
+    for (std::int64_t d : divisors) {
         const double divisor = static_cast<double>(d);
         if (divisor > bound)
             break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis_state.h"
+#include "divisor_sieve.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,8 +20,9 @@ void CheckScanRange(double n, double bound);
 // order, stores and lists each and runs the step for it. The result, every number of the state
 // and every character of the listing included, is that of trying each odd number 1, 3, 5, ...
 // up to the bound; the runs come from the odd divisors of n rounded instead, which costs
-// O(sqrt n) rather than O(n). Raises Overflow before it changes anything.
-void FindRuns(AnalysisState &state, double bound, const RunStep &step);
+// O(sqrt n) rather than O(n), or next to nothing with a sieve over the numbers a search tries.
+// Raises Overflow before it changes anything.
+void FindRuns(AnalysisState &state, double bound, const RunStep &step, DivisorSieve *sieve = nullptr);
 
 // The odd divisors of m, ascending. m = 0 has none here; its caller treats it apart.
 std::vector<std::int64_t> OddDivisors(std::uint32_t m);

@@ -11,13 +11,14 @@ void StartPass(AnalysisState &s)
     s.pairCount = 0;
 }
 
-void RunPass(AnalysisState &s, double bound, const std::function<void()> &prepare, const RunStep &step)
+void RunPass(AnalysisState &s, double bound, const std::function<void()> &prepare, const RunStep &step,
+             DivisorSieve *sieve)
 {
     CheckScanRange(s.n, bound);
     StartPass(s);
     if (prepare)
         prepare();
-    FindRuns(s, bound, step);
+    FindRuns(s, bound, step, sieve);
     ListHalvablePairs(s);
 }
 

@@ -1,0 +1,135 @@
+// Passes through the sieve against passes by trial division and the literal scan: every field of
+// the state, every character of the listing and every per-run step must be the same, however the
+// numbers come (up one at a time, across blocks, jumping, downwards, in half steps, through zero).
+#include "divisor_sieve.h"
+#include "find_runs.h"
+#include "halvable_pairs.h"
+#include "literal_scan.h"
+#include "pass.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+bool same(double a, double b)
+{
+    return (std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b));
+}
+
+bool sameState(const core::AnalysisState &a, const core::AnalysisState &b)
+{
+    auto sameTable = [](const std::vector<double> &x, const std::vector<double> &y) {
+        return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), same);
+    };
+    return same(a.n, b.n) && same(a.divisor, b.divisor) && same(a.innerIndex, b.innerIndex)
+        && same(a.quotient, b.quotient) && a.runCount == b.runCount && a.pairCount == b.pairCount
+        && sameTable(a.runStart, b.runStart) && sameTable(a.runEnd, b.runEnd) && a.listing == b.listing;
+}
+
+} // namespace
+
+class tst_Sieve : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void candidates_data();
+    void candidates();
+    void divisorsAgree_data();
+    void divisorsAgree();
+};
+
+void tst_Sieve::candidates_data()
+{
+    // Each stretch is tried from its first number upwards, one after another through one sieve,
+    // so a new stretch is a jump; blocks is how many blocks that must sieve.
+    QTest::addColumn<QList<double>>("stretches");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("searchBound"); // n + 1 as a search scans; else n as the analysis
+    QTest::addColumn<int>("blocks");
+
+    QTest::newRow("1 to 40000") << QList<double>{1} << 40000 << true << 3;
+    QTest::newRow("1 to 3000, bound n") << QList<double>{1} << 3000 << false << 1;
+    QTest::newRow("106 to 945") << QList<double>{106} << 840 << true << 1;
+    QTest::newRow("8506 to 12285") << QList<double>{8506} << 3780 << true << 1;
+    QTest::newRow("across 10^9") << QList<double>{999990000} << 30000 << true << 2;
+    QTest::newRow("up to 2147483647") << QList<double>{2147463648} << 20000 << true << 2;
+    // Below 0 the scan bound n + 1 admits no divisor at all.
+    QTest::newRow("-20000 upwards") << QList<double>{-20000} << 20000 << true << 0;
+    QTest::newRow("through zero") << QList<double>{-40} << 80 << true << 1;
+    QTest::newRow("through zero, bound n") << QList<double>{-40} << 80 << false << 1;
+    QTest::newRow("half steps") << QList<double>{7.5, 1000000.5} << 2000 << true << 2;
+    QTest::newRow("quarter steps") << QList<double>{2.25, 2147483000.75} << 500 << true << 2;
+    QTest::newRow("jumps") << QList<double>{1000, 2000000000, 1010, 1576570, 1576580} << 20 << true << 4;
+    QTest::newRow("many runs") << QList<double>{1576570, 1673196520} << 20 << true << 2;
+}
+
+void tst_Sieve::candidates()
+{
+    QFETCH(QList<double>, stretches);
+    QFETCH(int, length);
+    QFETCH(bool, searchBound);
+    QFETCH(int, blocks);
+
+    core::DivisorSieve sieve;
+    core::AnalysisState viaSieve, direct;
+    std::vector<int> sieveSteps, directSteps;
+    int literalChecks = 0;
+    for (double first : stretches) {
+        for (int i = 0; i < length; ++i) {
+            const double n = first + i;
+            const double bound = searchBound ? n + 1 : n;
+            viaSieve.n = direct.n = n;
+            sieveSteps.clear();
+            directSteps.clear();
+            core::RunPass(viaSieve, bound, {}, [&](int k) { sieveSteps.push_back(k); }, &sieve);
+            core::RunPass(direct, bound, {}, [&](int k) { directSteps.push_back(k); });
+            if (!sameState(viaSieve, direct) || sieveSteps != directSteps)
+                QFAIL(qPrintable(QStringLiteral("n = %1: through the sieve\n%2\nby trial division\n%3")
+                                     .arg(n, 0, 'f', 2)
+                                     .arg(QString::fromStdString(viaSieve.listing),
+                                          QString::fromStdString(direct.listing))));
+            if (std::fabs(n) <= 3000) {
+                core::AnalysisState literal = direct;
+                core::StartPass(literal);
+                core::FindRunsLiteral(literal, bound, {});
+                core::ListHalvablePairsLiteral(literal);
+                QVERIFY2(literal.listing == viaSieve.listing && literal.pairCount == viaSieve.pairCount
+                             && same(literal.divisor, viaSieve.divisor)
+                             && same(literal.quotient, viaSieve.quotient),
+                         qPrintable(QString::number(n)));
+                ++literalChecks;
+            }
+        }
+    }
+    QCOMPARE(int(sieve.blocksSieved()), blocks);
+    if (std::fabs(stretches.front()) <= 3000)
+        QVERIFY(literalChecks > 0);
+}
+
+void tst_Sieve::divisorsAgree_data()
+{
+    QTest::addColumn<qlonglong>("first");
+    QTest::addColumn<int>("length");
+    QTest::newRow("1 to 70000") << 1LL << 70000;
+    QTest::newRow("square of the largest prime") << 2147117000LL << 1000; // 46337^2 = 2147117569
+    QTest::newRow("2^31 itself") << 2147483648LL << 1;
+    QTest::newRow("odd part with eight small primes") << 111546435LL << 5;
+}
+
+void tst_Sieve::divisorsAgree()
+{
+    // The sieve's divisors against trial division, number by number, however large.
+    QFETCH(qlonglong, first);
+    QFETCH(int, length);
+    core::DivisorSieve sieve;
+    for (qlonglong m = first; m < first + length; ++m) {
+        const auto expected = core::OddDivisors(static_cast<std::uint32_t>(m));
+        const auto &got = sieve.oddDivisors(static_cast<std::uint32_t>(m));
+        QVERIFY2(got == expected, qPrintable(QString::number(m)));
+    }
+}
+
+QTEST_MAIN(tst_Sieve)
+#include "tst_sieve.moc"
