@@ -24,8 +24,7 @@ void PrepareChart(rt::Canvas &canvas, core::AnalysisState &state, double scaleRi
     // Lines beyond the scale's right edge cannot be seen, and gridEnd reaches two billion: the
     // loop stops at the edge, and the counter is left where the full loop would leave it.
     const double lastVisible = std::min(gridEnd, std::max(scaleRight, 0.0));
-    for (double i = 0; i <= lastVisible; i += 1)
-        canvas.Line(i, 0, i, 10, gridColour);
+    canvas.VerticalLines(0, lastVisible, 0, 10, gridColour);
     state.divisor = gridEnd >= 0 ? std::floor(gridEnd) + 1 : 0;
 }
 
@@ -34,7 +33,8 @@ void DrawRun(rt::Canvas &canvas, const core::AnalysisState &state, rt::Rnd &rnd,
     const std::int16_t red = component(rnd.next());
     const std::int16_t green = component(rnd.next());
     const std::int16_t blue = component(rnd.next());
-    const double row = rt::Mod(state.runCount, 10);
+    // runCount Mod 10: for a whole, non-negative count that is the plain remainder.
+    const double row = state.runCount % 10;
     const double start = state.runStart[static_cast<std::size_t>(k)];
     const double end = state.runEnd[static_cast<std::size_t>(k)];
     canvas.LineBox(start - 1, row, end, row + 1, rt::RGB(red, green, blue));
@@ -43,7 +43,7 @@ void DrawRun(rt::Canvas &canvas, const core::AnalysisState &state, rt::Rnd &rnd,
     canvas.setCurrentX(start - 1);
     canvas.setCurrentY(canvas.CurrentY() - 1);
     canvas.setForeColor(rt::RGB(255, 255, 255));
-    canvas.Print(QString::fromStdString(rt::PrintNumber(start) + "-" + rt::PrintNumber(end)));
+    canvas.Print({start, QStringLiteral("-"), end});
 }
 
 } // namespace chart

@@ -16,15 +16,16 @@ const QString SearchEndHint = QStringLiteral(
 constexpr std::int32_t WidthCap = 5000;
 } // namespace
 
-Commands::Commands(Controls controls, core::AnalysisState &state, rt::Rnd &rnd, const rt::ErrorReporter &errors)
-    : c_(controls), state_(state), rnd_(rnd), errors_(errors)
+Commands::Commands(Controls controls, core::AnalysisState &state, rt::Rnd &rnd, const rt::ErrorReporter &errors,
+                   rt::FramePacer &pacer)
+    : c_(controls), state_(state), rnd_(rnd), errors_(errors), pacer_(pacer)
 {
 }
 
 bool Commands::readNumber(double &n)
 {
     try {
-        n = rt::Val(c_.text1.text().toStdString());
+        n = rt::Val(QStringView(c_.text1.text()));
         return true;
     } catch (const rt::RuntimeError &e) {
         errors_.report(e, RangeHint);
@@ -56,8 +57,8 @@ void Commands::Command1_Click()
     core::RunPass(
         state_, n,
         [&] { chart::PrepareChart(c_.picGraph, state_, scaleRight, n, chart::AnalysisGridColour); },
-        [&](int k) { chart::DrawRun(c_.picGraph, state_, rnd_, k, true); });
-    c_.txtSequenz.setText(QString::fromStdString(state_.listing));
+        [&](int k) { chart::DrawRun(c_.picGraph, state_, rnd_, k, true); }, &sieve_);
+    c_.txtSequenz.setText(std::string_view(state_.listing));
 }
 
 void Commands::Command3_Click()
@@ -88,11 +89,12 @@ void Commands::search(std::int16_t pairsWanted, bool withLabels)
         errors_.report(e, RangeHint);
         return;
     }
+    const rt::FramePacer::Work work(pacer_);
     ++searchDepth_;
     state_.stopRequested = 0;
     state_.n = start;
     for (;;) {
-        rt::DoEvents();
+        pacer_.doEvents();
         if (cancelled_)
             break;
         const double candidate = state_.n + 1;
@@ -106,18 +108,19 @@ void Commands::search(std::int16_t pairsWanted, bool withLabels)
         state_.n = candidate;
         // Writing the number box may run an analysis pass through the number scroll bar, which
         // stores its own reading of the box in n; the search goes on from that.
-        c_.text1.setText(QString::fromStdString(rt::Str(state_.n)));
+        const std::string text = rt::Str(state_.n);
+        c_.text1.setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
         const double n = state_.n;
         try {
             core::RunPass(
                 state_, n + 1,
                 [&] { chart::PrepareChart(c_.picGraph, state_, 1000, n, chart::SearchGridColour); },
-                [&](int k) { chart::DrawRun(c_.picGraph, state_, rnd_, k, withLabels); });
+                [&](int k) { chart::DrawRun(c_.picGraph, state_, rnd_, k, withLabels); }, &sieve_);
         } catch (const rt::RuntimeError &e) {
             errors_.report(e, SearchEndHint);
             break;
         }
-        c_.txtSequenz.setText(QString::fromStdString(state_.listing));
+        c_.txtSequenz.setText(std::string_view(state_.listing));
         if (state_.pairCount >= pairsWanted || state_.stopRequested == 1)
             break;
     }

@@ -2,13 +2,14 @@
 
 #include "analysis_state.h"
 #include "canvas.h"
+#include "divisor_sieve.h"
+#include "framepacer.h"
 #include "listingbox.h"
 #include "placement.h"
 #include "rnd.h"
 #include "runtime.h"
 #include "scrollbar.h"
-
-#include <QLineEdit>
+#include "textbox.h"
 
 #include <cstdint>
 
@@ -16,7 +17,7 @@ namespace commands {
 
 // The controls the commands read and write.
 struct Controls {
-    QLineEdit &text1;
+    rt::TextBox &text1;
     rt::ListingBox &txtSequenz;
     rt::Canvas &picGraph;
     rt::Placement &picGraphPlacement;
@@ -25,9 +26,11 @@ struct Controls {
 
 // The analysis command, the two forward searches and the stop button. All of them share the one
 // analysis state; a search yields once per candidate, so any of them may run inside another.
+// While a search runs, the window's widgets catch up with its candidates once per frame.
 class Commands {
 public:
-    Commands(Controls controls, core::AnalysisState &state, rt::Rnd &rnd, const rt::ErrorReporter &errors);
+    Commands(Controls controls, core::AnalysisState &state, rt::Rnd &rnd, const rt::ErrorReporter &errors,
+             rt::FramePacer &pacer);
 
     // One analysis pass for the number in the number box; fits the canvas and the pan range to it.
     void Command1_Click();
@@ -49,6 +52,9 @@ private:
     core::AnalysisState &state_;
     rt::Rnd &rnd_;
     const rt::ErrorReporter &errors_;
+    rt::FramePacer &pacer_;
+    // Shared by every pass, so that a search's candidates are factored a block at a time.
+    core::DivisorSieve sieve_;
     int searchDepth_ = 0;
     bool cancelled_ = false;
 };

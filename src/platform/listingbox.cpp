@@ -10,55 +10,83 @@ ListingBox::ListingBox(QWidget *parent)
 {
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         if (!writing_)
-            edited_ = true;
+            edited_ = documentEdited_ = true;
     });
 }
 
 QString ListingBox::Text() const
 {
-    if (!edited_)
-        return text_;
-    QString shown = toPlainText();
-    shown.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return shown;
+    if (edited_) {
+        QString shown = toPlainText();
+        shown.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        return shown;
+    }
+    if (utf8Newer_) {
+        text_ = QString::fromStdString(utf8_);
+        utf8Newer_ = false;
+    }
+    return text_;
 }
 
 void ListingBox::setText(const QString &text)
 {
-    if (!edited_ && text == text_)
+    if (!edited_ && !utf8Newer_ && text == text_)
+        return;
+    text_ = text;
+    utf8Newer_ = false;
+    edited_ = false;
+    if (!widgetMayLag())
+        showValues();
+}
+
+void ListingBox::setText(std::string_view utf8)
+{
+    // No comparison with what the box holds: showing compares with what is on show anyway.
+    utf8_.assign(utf8);
+    utf8Newer_ = true;
+    edited_ = false;
+    if (!widgetMayLag())
+        showValues();
+}
+
+void ListingBox::showValues()
+{
+    // The user's edit is on show already.
+    if (edited_)
+        return;
+    const QString text = Text();
+    const bool documentIsShown = !documentEdited_;
+    if (documentIsShown && text == shown_)
         return;
     writing_ = true;
+    QTextDocument *doc = document();
+    // Appends must not pile up undo steps over a long search; a full write clears them too.
+    doc->setUndoRedoEnabled(false);
     // The listing grows by appending a piece to the whole text and writing it back. Inserting
     // only the new tail keeps that linear instead of re-laying out every line for each piece.
     // A text ending in CR is rebuilt whole, since its CR and a leading LF of the tail are one
     // line break together.
-    const bool appends = !edited_ && !text_.isEmpty() && text.size() > text_.size()
-        && !text_.endsWith(QLatin1Char('\r')) && text.startsWith(text_);
+    const bool appends = documentIsShown && !shown_.isEmpty() && text.size() > shown_.size()
+        && !shown_.endsWith(QLatin1Char('\r')) && text.startsWith(shown_);
+    QTextCursor cursor(doc);
     if (appends) {
-        QTextDocument *doc = document();
-        // Appends must not pile up undo steps over a long search; a full write clears them too.
-        doc->setUndoRedoEnabled(false);
-        QTextCursor cursor(doc);
         cursor.movePosition(QTextCursor::End);
-        cursor.insertText(text.mid(text_.size()));
-        doc->setUndoRedoEnabled(true);
+        cursor.insertText(text.mid(shown_.size()));
     } else {
         // Replacing the document's content through a cursor, without undo steps, costs a third of
         // setPlainText, and a search writes the listing for every candidate. As setPlainText
         // does, the caret and the view go back to the start.
-        QTextDocument *doc = document();
-        doc->setUndoRedoEnabled(false);
-        QTextCursor cursor(doc);
         cursor.select(QTextCursor::Document);
         QString shown = text;
         shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         cursor.insertText(shown);
-        doc->setUndoRedoEnabled(true);
-        moveCursor(QTextCursor::Start);
     }
-    text_ = text;
-    edited_ = false;
+    doc->setUndoRedoEnabled(true);
+    documentEdited_ = false;
+    if (!appends)
+        moveCursor(QTextCursor::Start);
+    shown_ = text;
     writing_ = false;
 }
 

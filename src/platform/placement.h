@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framepacer.h"
+
 class QWidget;
 
 namespace rt {
@@ -17,8 +19,9 @@ struct Units {
 double TwipsPerPixel();
 
 // Left, Top, Width and Height of one control in its container's units. Each reports back exactly
-// what was assigned (single precision); the widget sits at the rounded pixel position.
-class Placement {
+// what was assigned (single precision); the widget sits at the rounded pixel position, or, while a
+// pacer lets it lag, gets there at the next frame.
+class Placement : public PacedView {
 public:
     Placement(QWidget &widget, const Units &units);
     Placement(QWidget &widget, const Units &units, float left, float top, float width, float height);
@@ -34,6 +37,9 @@ public:
 
     // Moves the widget again, for a container whose units have changed.
     void apply();
+
+protected:
+    void showValues() override { apply(); }
 
 private:
     QWidget &widget_;

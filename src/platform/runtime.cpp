@@ -1,5 +1,6 @@
 #include "runtime.h"
 
+#include "numrules.h"
 #include "placement.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,16 @@ namespace rt {
 void DoEvents()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+double Val(QStringView text)
+{
+    // Any other character ends a number where it stands, as its UTF-8 bytes would.
+    std::string ascii(static_cast<std::size_t>(text.size()), '\x80');
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (const char16_t c = text[i].unicode(); c < 0x80)
+            ascii[static_cast<std::size_t>(i)] = static_cast<char>(c);
+    return Val(std::string_view(ascii));
 }
 
 void ErrorReporter::report(const RuntimeError &error, const QString &detail) const

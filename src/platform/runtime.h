@@ -3,6 +3,7 @@
 #include "runtime_error.h"
 
 #include <QString>
+#include <QStringView>
 #include <functional>
 
 class QWidget;
@@ -11,6 +12,10 @@ namespace rt {
 
 // Runs every pending event, repaints included, each to its end, then returns.
 void DoEvents();
+
+// Val of a control's text. Only ASCII characters can be part of a number, so the text is read
+// without converting it to UTF-8.
+double Val(QStringView text);
 
 // Reports a runtime error to the user and returns. By default a German message box over the
 // parent; tests install a handler instead, so no modal dialog blocks them.

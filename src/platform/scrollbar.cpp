@@ -52,7 +52,8 @@ void ScrollBar::rangeChanged()
     // A value the new range leaves outside moves to its nearer end, and that is a change.
     const std::int16_t old = value_;
     value_ = std::clamp(value_, std::min(min_, max_), std::max(min_, max_));
-    applyRange();
+    if (!widgetMayLag())
+        applyRange();
     if (value_ != old)
         emit change();
 }
@@ -65,9 +66,11 @@ void ScrollBar::setValue(std::int16_t v)
     if (v == value_)
         return;
     value_ = v;
-    applying_ = true;
-    QScrollBar::setValue(toQt(v));
-    applying_ = false;
+    if (!widgetMayLag()) {
+        applying_ = true;
+        QScrollBar::setValue(toQt(v));
+        applying_ = false;
+    }
     emit change();
 }
 

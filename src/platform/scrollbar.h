@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framepacer.h"
+
 #include <QScrollBar>
 #include <QStyle>
 
@@ -10,8 +12,9 @@ namespace rt {
 // A scroll bar with the old runtime's Min, Max and Value: 16-bit integers, Value always between
 // Min and Max, either of which may be the larger. Min stands at the top (or left) end. Qt's own
 // range is kept as 0..|Max - Min| with a sign, since a QScrollBar cannot hold Min > Max and its
-// top arrow always lowers the Qt value.
-class ScrollBar : public QScrollBar {
+// top arrow always lowers the Qt value. While a pacer lets the bar lag, its thumb catches up with
+// the value at the next frame.
+class ScrollBar : public QScrollBar, public PacedView {
     Q_OBJECT
 public:
     explicit ScrollBar(Qt::Orientation orientation, QWidget *parent = nullptr);
@@ -30,6 +33,9 @@ public:
     void setLargeChange(int v) { setPageStep(v); }
     // Where the style lays out a part of the bar (an arrow, the trough, the thumb), in its pixels.
     QRect subControlRect(QStyle::SubControl control) const;
+
+protected:
+    void showValues() override { applyRange(); }
 
 Q_SIGNALS:
     // The value has changed: an arrow, a trough click, the keyboard, the end of a drag, or code.

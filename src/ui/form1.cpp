@@ -57,8 +57,13 @@ Form1::Form1(rt::ScreenSize screen, QWidget *parent) : QWidget(parent), errors_(
     chartUnits_ = rt::Units{100, 20, 0, 0};
 
     createControls();
+    for (rt::PacedView *view : std::initializer_list<rt::PacedView *>{Text1, txtSequenz, picGraph, HScroll1, VScroll1})
+        view->setPacer(&pacer_);
+    for (auto &[widget, p] : placements_)
+        p->setPacer(&pacer_);
     commands_ = std::make_unique<commands::Commands>(
-        commands::Controls{*Text1, *txtSequenz, *picGraph, placement(picGraph), *HScroll1}, state_, rnd_, errors_);
+        commands::Controls{*Text1, *txtSequenz, *picGraph, placement(picGraph), *HScroll1}, state_, rnd_, errors_,
+        pacer_);
     wireEvents();
     Form_Load(screen);
     txtSequenz->setFocus();
@@ -146,7 +151,7 @@ void Form1::createControls()
     setColour(Text2, QPalette::Base, rt::RGB(255, 255, 128));
     place(Text2, frameUnits_, 120, 240, 1095, 615);
 
-    Text1 = new QLineEdit(QStringLiteral("75"), Frame1);
+    Text1 = new rt::TextBox(QStringLiteral("75"), Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFont(designedFont(times, 20.25));
     Text1->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);

@@ -3,11 +3,13 @@
 #include "analysis_state.h"
 #include "canvas.h"
 #include "commands.h"
+#include "framepacer.h"
 #include "listingbox.h"
 #include "placement.h"
 #include "rnd.h"
 #include "runtime.h"
 #include "scrollbar.h"
+#include "textbox.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -35,7 +37,7 @@ public:
     rt::ScrollBar *HScroll1;
     QFrame *Frame1;
     QLineEdit *Text2;
-    QLineEdit *Text1;
+    rt::TextBox *Text1;
     rt::ScrollBar *VScroll1;
     QPushButton *Command1;
     QFrame *Line1;
@@ -54,6 +56,7 @@ public:
     core::AnalysisState &state() { return state_; }
     commands::Commands &commands() { return *commands_; }
     rt::ErrorReporter &errorReporter() { return errors_; }
+    rt::FramePacer &pacer() { return pacer_; }
 
     void Form_Load(rt::ScreenSize screen);
     void Text1_Change();
@@ -76,6 +79,7 @@ private:
     std::vector<std::pair<const QWidget *, std::unique_ptr<rt::Placement>>> placements_;
 
     core::AnalysisState state_;
+    rt::FramePacer pacer_;
     rt::Rnd rnd_;
     rt::ErrorReporter errors_;
     std::unique_ptr<commands::Commands> commands_;

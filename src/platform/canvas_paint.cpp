@@ -1,0 +1,189 @@
+// How the canvas paints its recorded image into the exposed rectangle.
+#include "canvas.h"
+
+#include <QImage>
+#include <QLineF>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace rt {
+
+namespace {
+
+int roundToInt(double v)
+{
+    return static_cast<int>(std::floor(v + 0.5));
+}
+
+// Liang-Barsky: cuts the line to the rectangle, so that far-away ends of a kept line never reach
+// the integer pixel conversion.
+bool clipLine(QLineF &line, const QRectF &r)
+{
+    const double x0 = line.x1(), y0 = line.y1();
+    const double dx = line.dx(), dy = line.dy();
+    double t0 = 0.0, t1 = 1.0;
+    auto edge = [&](double p, double q) {
+        if (p == 0.0)
+            return q >= 0.0;
+        const double t = q / p;
+        if (p < 0.0) {
+            if (t > t1)
+                return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0)
+                return false;
+            t1 = std::min(t1, t);
+        }
+        return true;
+    };
+    if (!edge(-dx, x0 - r.left()) || !edge(dx, r.right() - x0) || !edge(-dy, y0 - r.top())
+        || !edge(dy, r.bottom() - y0))
+        return false;
+    line = QLineF(x0 + t0 * dx, y0 + t0 * dy, x0 + t1 * dx, y0 + t1 * dy);
+    return true;
+}
+
+// Of the lines at x1, x1 + 1, ..., x2 (user units), the steps k whose pixel column lies within
+// [left, right]; empty when from > to.
+std::pair<double, double> stepsWithin(double x1, double x2, double origin, double kx, double left, double right)
+{
+    const double a = (left / kx) + origin - x1, b = (right / kx) + origin - x1;
+    const double from = std::max(0.0, std::ceil(std::min(a, b)));
+    const double to = std::min(std::floor(x2 - x1), std::floor(std::max(a, b)));
+    return {from, to};
+}
+
+} // namespace
+
+std::size_t Canvas::paintGround(const Image &image, QPainter &painter, const QRect &exposed, double kx,
+                                double ky) const
+{
+    // The vertical lines that open the image and cross the whole exposed height (the grid) are
+    // painted as one band: a row of ground and lines, copied downwards. A fill per one-pixel
+    // column costs a call per pixel row, and a search repaints the grid for every candidate.
+    QImage band(exposed.size(), QImage::Format_RGB32);
+    auto *row = reinterpret_cast<QRgb *>(band.scanLine(0));
+    std::fill(row, row + band.width(), toQColor(backColor_).rgb());
+    auto plot = [&](double x, std::int32_t colour) {
+        const int column = roundToInt(x) - exposed.left();
+        if (column >= 0 && column < band.width())
+            row[column] = toQColor(colour).rgb();
+    };
+    std::size_t first = 0;
+    for (; first < image.items.size(); ++first) {
+        const Item &item = image.items[first];
+        const bool single = item.kind == ItemKind::Line && item.x1 == item.x2;
+        if ((!single && item.kind != ItemKind::VerticalLines) || !std::isfinite((item.x1 - image.x1) * kx))
+            break;
+        const int ya = roundToInt((item.y1 - image.y1) * ky), yb = roundToInt((item.y2 - image.y1) * ky);
+        if (std::min(ya, yb) > exposed.top() || std::max(ya, yb) < exposed.bottom())
+            break;
+        if (single) {
+            const double x = (item.x1 - image.x1) * kx;
+            if (x >= exposed.left() - 1 && x <= exposed.right() + 1)
+                plot(x, item.colour);
+            continue;
+        }
+        const auto [from, to] = stepsWithin(item.x1, item.x2, image.x1, kx, exposed.left() - 1, exposed.right() + 1);
+        for (double k = from; k <= to; k += 1)
+            plot((item.x1 + k - image.x1) * kx, item.colour);
+    }
+    for (int y = 1; y < band.height(); ++y)
+        std::copy(row, row + band.width(), reinterpret_cast<QRgb *>(band.scanLine(y)));
+    painter.drawImage(exposed.topLeft(), band);
+    return first;
+}
+
+void Canvas::paintEvent(QPaintEvent *event)
+{
+    updatePending_ = false;
+    // After a resize Qt exposes the whole widget, tens of thousands of pixels wide; only the part
+    // that the parent (the chart frame) lets through can be seen.
+    QRect exposed = event->rect();
+    if (const QWidget *parent = parentWidget())
+        exposed &= QRect(-pos(), parent->size());
+    if (exposed.isEmpty())
+        return;
+    // While the canvas lags it shows the last frame, as the other controls do.
+    const Image &image = widgetLags() ? frame_ : image_;
+    QPainter painter(this);
+    const double sw = image.x2 - image.x1, sh = image.y2 - image.y1;
+    if (image.items.empty() || sw == 0 || sh == 0) {
+        painter.fillRect(exposed, toQColor(backColor_));
+        return;
+    }
+    const double kx = width() / sw, ky = height() / sh;
+    auto px = [&](double x) { return (x - image.x1) * kx; };
+    auto py = [&](double y) { return (y - image.y1) * ky; };
+
+    const std::size_t first = paintGround(image, painter, exposed, kx, ky);
+    // A little beyond the exposed rectangle, so that rounding never loses an edge pixel.
+    const QRectF reach = QRectF(exposed).adjusted(-2, -2, 2, 2);
+    painter.setFont(font());
+
+    auto paintLine = [&](double x1, double y1, double x2, double y2, const QColor &colour) {
+        QLineF line(px(x1), py(y1), px(x2), py(y2));
+        if (!clipLine(line, reach))
+            return;
+        if (x1 == x2) {
+            // A vertical one-pixel line is a one-pixel-wide rectangle, far cheaper to fill.
+            const int x = roundToInt(line.x1());
+            const int ya = roundToInt(line.y1()), yb = roundToInt(line.y2());
+            painter.fillRect(QRect(x, std::min(ya, yb), 1, std::abs(yb - ya) + 1), colour);
+            return;
+        }
+        painter.setPen(QPen(colour, 0));
+        painter.drawLine(QPoint(roundToInt(line.x1()), roundToInt(line.y1())),
+                         QPoint(roundToInt(line.x2()), roundToInt(line.y2())));
+    };
+
+    for (std::size_t i = first; i < image.items.size(); ++i) {
+        const Item &item = image.items[i];
+        const QColor colour = toQColor(item.colour);
+        switch (item.kind) {
+        case ItemKind::Line:
+            paintLine(item.x1, item.y1, item.x2, item.y2, colour);
+            break;
+        case ItemKind::VerticalLines: {
+            const auto [from, to] = stepsWithin(item.x1, item.x2, image.x1, kx, reach.left(), reach.right());
+            for (double k = from; k <= to; k += 1)
+                paintLine(item.x1 + k, item.y1, item.x1 + k, item.y2, colour);
+            break;
+        }
+        case ItemKind::Box: {
+            auto clampX = [&](double v) { return std::clamp(v, reach.left(), reach.right()); };
+            auto clampY = [&](double v) { return std::clamp(v, reach.top(), reach.bottom()); };
+            const double xa = px(item.x1), xb = px(item.x2), ya = py(item.y1), yb = py(item.y2);
+            const int left = roundToInt(clampX(std::min(xa, xb)));
+            const int top = roundToInt(clampY(std::min(ya, yb)));
+            // A box narrower than a pixel still shows as one pixel.
+            const int right = std::max(left + 1, roundToInt(clampX(std::max(xa, xb))));
+            const int bottom = std::max(top + 1, roundToInt(clampY(std::max(ya, yb))));
+            const QRect box(QPoint(left, top), QPoint(right - 1, bottom - 1));
+            if (box.intersects(exposed))
+                painter.fillRect(box, colour);
+            break;
+        }
+        case ItemKind::Text: {
+            const double x = px(item.x1), y = py(item.y1);
+            if (x > reach.right() || y > reach.bottom() || x < reach.left() - 1e6 || y < reach.top() - 1e6)
+                break;
+            if (!textReachesArea(image, item))
+                break;
+            const QPoint corner(roundToInt(x), roundToInt(y));
+            const QRect bounds(corner, QSize(charWidth_ * labelLength(image, item), lineHeight_));
+            if (!bounds.adjusted(-4, -4, 4, 4).intersects(exposed))
+                break;
+            painter.setPen(colour);
+            painter.drawText(corner + QPoint(0, painter.fontMetrics().ascent()), labelText(image, item));
+            break;
+        }
+        }
+    }
+}
+
+} // namespace rt

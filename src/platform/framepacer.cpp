@@ -1,0 +1,132 @@
+#include "framepacer.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <utility>
+
+namespace rt {
+
+namespace {
+
+// Events that only repaint, lay out or tidy up: they may meet widgets a frame behind, since they
+// show nothing that the next frame does not replace. Every other event (input, focus, a close, a
+// queued call such as an accessibility request) first brings the widgets up to date.
+bool onlyTidiesUp(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::Timer:
+    case QEvent::Paint:
+    case QEvent::UpdateRequest:
+    case QEvent::UpdateLater:
+    case QEvent::LayoutRequest:
+    case QEvent::Polish:
+    case QEvent::PolishRequest:
+    case QEvent::ChildAdded:
+    case QEvent::ChildPolished:
+    case QEvent::ChildRemoved:
+    case QEvent::DeferredDelete:
+        return true;
+    default:
+        return false;
+    }
+}
+
+qint64 frameIntervalOfScreen()
+{
+    double hz = 60;
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const double rate = screen->refreshRate();
+        if (rate >= 24 && rate <= 500)
+            hz = rate;
+    }
+    return static_cast<qint64>(1e9 / hz);
+}
+
+} // namespace
+
+FramePacer::FramePacer(QObject *parent) : QObject(parent), frameInterval_(frameIntervalOfScreen())
+{
+    clock_.start();
+}
+
+FramePacer::~FramePacer() = default;
+
+void FramePacer::begin()
+{
+    if (depth_++ > 0)
+        return;
+    QCoreApplication::instance()->installEventFilter(this);
+    if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance())
+        idle_ = connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &FramePacer::catchUp);
+    lastFrame_ = lastPoll_ = clock_.nsecsElapsed();
+}
+
+void FramePacer::end()
+{
+    if (--depth_ > 0)
+        return;
+    QCoreApplication::instance()->removeEventFilter(this);
+    disconnect(idle_);
+    catchUp();
+}
+
+bool PacedView::widgetMayLag()
+{
+    if (!pacer_ || !pacer_->pacing())
+        return false;
+    if (!lagging_) {
+        lagging_ = true;
+        pacer_->deferred_.push_back(this);
+    }
+    return true;
+}
+
+void FramePacer::catchUp()
+{
+    if (catchingUp_ || deferred_.empty())
+        return;
+    catchingUp_ = true;
+    const std::vector<PacedView *> views = std::exchange(deferred_, {});
+    for (PacedView *view : views)
+        view->catchUp();
+    catchingUp_ = false;
+    lastFrame_ = clock_.nsecsElapsed();
+    ++frames_;
+}
+
+void FramePacer::doEvents()
+{
+    if (!pacing()) {
+        QCoreApplication::processEvents();
+        return;
+    }
+    // Reading the clock costs as much as the rest of a quick yield; every fourth one is often
+    // enough for frames and polls, which come hundreds of candidates apart.
+    if ((++yields_ & 3) != 0) {
+        QCoreApplication::sendPostedEvents();
+        return;
+    }
+    const qint64 now = clock_.nsecsElapsed();
+    if (!deferred_.empty() && now - lastFrame_ >= frameInterval_)
+        catchUp();
+    if (now - lastPoll_ >= PollInterval) {
+        lastPoll_ = now;
+        QCoreApplication::processEvents();
+    } else {
+        // What is queued for this thread, the repaint of a frame just caught up included.
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
+bool FramePacer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!deferred_.empty() && !onlyTidiesUp(event->type()))
+        catchUp();
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace rt

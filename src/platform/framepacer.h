@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+
+#include <vector>
+
+namespace rt {
+
+class FramePacer;
+
+// A control whose widget may lag behind the values the program has written to it. The values
+// themselves never lag: every read gives what was last written.
+class PacedView {
+public:
+    virtual ~PacedView() = default;
+    // Without a pacer every write goes straight to the widget.
+    void setPacer(FramePacer *pacer) { pacer_ = pacer; }
+
+protected:
+    // Whether a write that has just changed the values may leave the widget behind for now;
+    // if so, the widget catches up at the pacer's next frame.
+    bool widgetMayLag();
+    // Whether the widget shows older values than the control holds.
+    bool widgetLags() const { return lagging_; }
+    // Shows the values last written.
+    virtual void showValues() = 0;
+
+private:
+    friend class FramePacer;
+    void catchUp()
+    {
+        lagging_ = false;
+        showValues();
+    }
+    FramePacer *pacer_ = nullptr;
+    bool lagging_ = false;
+};
+
+// Lets the widgets of the window catch up with their controls' values once per screen frame while
+// work runs, instead of at every write. A forward search writes the number box, the listing, the
+// chart and the scroll bars for every number it tries, a thousand times and more a second, and a
+// screen shows sixty frames; re-laying out and repainting for each costs a hundred times the
+// analysis itself.
+//
+// While no work runs, controls write straight through to their widgets. While it runs, they keep
+// their values and ask to be caught up; the widgets then catch up, all together and so always
+// showing one complete pass:
+// - when a frame is due, at a yield of the work (doEvents());
+// - before any event reaches any object, except the few that only repaint or tidy up, so that a
+//   key, a click, a copy, a focus change or an accessibility request meets the values of now;
+// - when the event loop is about to wait (a message box during the work);
+// - when the outermost work ends.
+class FramePacer : public QObject {
+    Q_OBJECT
+public:
+    explicit FramePacer(QObject *parent = nullptr);
+    ~FramePacer() override;
+
+    // Work under way for as long as it lives; works may nest.
+    class Work {
+    public:
+        explicit Work(FramePacer &pacer) : pacer_(pacer) { pacer_.begin(); }
+        ~Work() { pacer_.end(); }
+        Work(const Work &) = delete;
+        Work &operator=(const Work &) = delete;
+
+    private:
+        FramePacer &pacer_;
+    };
+
+    bool pacing() const { return depth_ > 0; }
+
+    // Brings every deferred widget up to date now.
+    void catchUp();
+
+    // The yield of work under way: every posted event (a queued call, a stop, an accessibility
+    // request) is delivered every time; the window system is read at least every PollInterval
+    // and a due frame is caught up and painted.
+    void doEvents();
+
+    // Frames caught up since construction, for tests and measurements.
+    quint64 framesShown() const { return frames_; }
+
+    static constexpr qint64 PollInterval = 250'000; // ns
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    friend class PacedView;
+    void begin();
+    void end();
+
+    std::vector<PacedView *> deferred_;
+    int depth_ = 0;
+    QElapsedTimer clock_;
+    qint64 frameInterval_;
+    qint64 lastFrame_ = 0;
+    qint64 lastPoll_ = 0;
+    quint64 frames_ = 0;
+    quint64 yields_ = 0;
+    bool catchingUp_ = false;
+    QMetaObject::Connection idle_;
+};
+
+} // namespace rt
