@@ -1,14 +1,20 @@
 // Times the window's work through the real widgets, offscreen: one analysis pass per n, and the
-// candidates per second of a two-pair search, each candidate with its passes and one yield.
+// candidates per second of a two-pair search, each candidate with its passes and one yield, next
+// to the same candidates through the core alone. With --soak [candidates], two-pair searches one
+// after another over that many candidates (10^8 by default), with the resident size before and
+// after.
 #include "application.h"
+#include "divisor_sieve.h"
 #include "form1.h"
+#include "halvable_pairs.h"
+#include "pass.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLineEdit>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -21,12 +27,13 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-long peakRssKb()
+long statusKb(const char *field)
 {
     std::ifstream status("/proc/self/status");
+    const std::size_t length = std::strlen(field);
     for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
+        if (line.compare(0, length, field) == 0)
+            return std::stol(line.substr(length));
     return -1;
 }
 
@@ -46,22 +53,69 @@ void benchPass(ui::Form1 &form, const char *n)
     std::fflush(stdout);
 }
 
-void benchSearch(ui::Form1 &form, int from, int to)
+// The candidates of a search from `from` through the core alone: the pass start, the runs without
+// a step, the pair section, with a sieve as the search has.
+double coreRate(double from, double to)
+{
+    core::AnalysisState s;
+    core::DivisorSieve sieve;
+    std::size_t sink = 0;
+    QElapsedTimer t;
+    t.start();
+    for (double n = from + 1; n <= to; n += 1) {
+        s.n = n;
+        core::StartPass(s);
+        core::FindRuns(s, n + 1, {}, &sieve);
+        core::ListHalvablePairs(s);
+        sink += s.listing.size();
+    }
+    const double seconds = double(t.nsecsElapsed()) / 1e9;
+    return sink > 0 ? (to - from) / seconds : 0;
+}
+
+void benchSearch(ui::Form1 &form, double from, double to)
 {
     // The median of three runs: a single one is at the mercy of whatever else the machine does.
-    std::vector<double> rates;
+    std::vector<double> window, core;
     for (int r = 0; r < 3; ++r) {
-        form.Text1->setText(QString::number(from));
+        form.Text1->setText(QString::number(from, 'f', 0));
         QElapsedTimer t;
         t.start();
         form.Command5->click();
         const double seconds = double(t.nsecsElapsed()) / 1e9;
         const double reached = form.state().n;
         if (reached != to)
-            std::printf("search from=%d ended at %.0f, expected %d\n", from, reached, to);
-        rates.push_back((to - from) / seconds);
+            std::printf("search from=%.0f ended at %.0f, expected %.0f\n", from, reached, to);
+        window.push_back((to - from) / seconds);
+        // The window paints the search's end once it is idle again.
+        QCoreApplication::processEvents();
+        core.push_back(coreRate(from, to));
     }
-    std::printf("search from=%d to=%d candidates_per_s=%.0f\n", from, to, median(rates));
+    const double w = median(window), c = median(core);
+    std::printf("search from=%.0f to=%.0f candidates_per_s=%.0f core_candidates_per_s=%.0f ratio=%.2f\n", from, to,
+                w, c, w / c);
+    std::fflush(stdout);
+}
+
+void soak(ui::Form1 &form, double candidates)
+{
+    QCoreApplication::processEvents();
+    const double start = 1e9;
+    const long before = statusKb("VmRSS:");
+    double n = start;
+    int searches = 0;
+    while (n - start < candidates) {
+        form.Text1->setText(QString::number(n, 'f', 0));
+        form.Command5->click();
+        QCoreApplication::processEvents();
+        if (form.state().n <= n)
+            break;
+        n = form.state().n;
+        ++searches;
+    }
+    const long after = statusKb("VmRSS:");
+    std::printf("soak candidates=%.0f rss_start_mb=%.1f rss_end_mb=%.1f (%d searches from %.0f)\n", n - start,
+                before / 1024.0, after / 1024.0, searches, start);
     std::fflush(stdout);
 }
 
@@ -77,14 +131,21 @@ int main(int argc, char *argv[])
     form.show();
     QCoreApplication::processEvents();
 
+    if (argc > 1 && std::strcmp(argv[1], "--soak") == 0) {
+        soak(form, argc > 2 ? std::atof(argv[2]) : 1e8);
+        return 0;
+    }
+
     for (const char *n : {"75", "5000", "1576575", "1673196525", "2147483647"})
         benchPass(form, n);
     form.Text1->setText(QStringLiteral("5000"));
     form.Command1->click();
     QCoreApplication::processEvents();
-    std::printf("peak_rss_mb=%.1f (canvas at its widest, n=5000)\n", peakRssKb() / 1024.0);
+    std::printf("peak_rss_mb=%.1f (canvas at its widest, n=5000)\n", statusKb("VmHWM:") / 1024.0);
 
     benchSearch(form, 105, 945);
     benchSearch(form, 8505, 12285);
+    benchSearch(form, 1000000000, 1000383615);
+    benchSearch(form, 2147000000, 2147087250);
     return 0;
 }
