@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth xdotool xclip x11-utils
+    dbus at-spi2-core python3-pyatspi
     clang-14 libclang-rt-14-dev
 )
 

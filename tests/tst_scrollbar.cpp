@@ -1,5 +1,6 @@
 #include "scrollbar.h"
 
+#include <QAccessible>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -68,6 +69,8 @@ private slots:
     void ranges();
     void rangeChange_data();
     void rangeChange();
+    void accessibleValue_data();
+    void accessibleValue();
 };
 
 void TestScrollBar::startsAsDesigned()
@@ -323,6 +326,48 @@ void TestScrollBar::rangeChange()
         QCOMPARE(seen.front(), expected);
     QCOMPARE(bar->sliderPosition(), std::abs(expected - bar->Min()));
     QCOMPARE(bar->maximum(), std::abs(bar->Max() - bar->Min()));
+}
+
+void TestScrollBar::accessibleValue_data()
+{
+    QTest::addColumn<int>("min");
+    QTest::addColumn<int>("max");
+    QTest::newRow("1000..3") << 1000 << 3;
+    QTest::newRow("3..1000") << 3 << 1000;
+}
+
+void TestScrollBar::accessibleValue()
+{
+    // A screen reader reads and sets the bar's own value, whichever end is the larger.
+    QFETCH(int, min);
+    QFETCH(int, max);
+    auto bar = std::make_unique<Probe>(Qt::Vertical);
+    bar->setMin(std::int16_t(min));
+    bar->setMax(std::int16_t(max));
+    bar->setValue(75);
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(bar.get());
+    QVERIFY(iface);
+    QCOMPARE(iface->role(), QAccessible::ScrollBar);
+    QAccessibleValueInterface *value = iface->valueInterface();
+    QVERIFY(value);
+    QCOMPARE(value->currentValue().toInt(), 75);
+    QCOMPARE(value->minimumValue().toInt(), 3);
+    QCOMPARE(value->maximumValue().toInt(), 1000);
+    QCOMPARE(value->minimumStepSize().toInt(), 1);
+    QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("75"));
+
+    QSignalSpy changes(bar.get(), &rt::ScrollBar::change);
+    value->setCurrentValue(500);
+    QCOMPARE(bar->Value(), 500);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(value->currentValue().toInt(), 500);
+    value->setCurrentValue(40000.0);
+    QCOMPARE(bar->Value(), 1000);
+    value->setCurrentValue(-1e300);
+    QCOMPARE(bar->Value(), 3);
+    value->setCurrentValue(qQNaN());
+    QCOMPARE(bar->Value(), 3);
+    QCOMPARE(changes.count(), 3);
 }
 
 QTEST_MAIN(TestScrollBar)

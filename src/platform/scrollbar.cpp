@@ -1,11 +1,73 @@
 #include "scrollbar.h"
 
+#include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QStyleOptionSlider>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace rt {
+
+namespace {
+
+// Qt's own value runs from 0 and is turned round when Min is the larger end, so a screen reader
+// asking a plain QScrollBar would hear 925 for the number bar at 75. Assistive technology gets
+// the bar's Value, Min and Max instead, and setting a value goes through setValue like any other.
+class AccessibleScrollBar : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit AccessibleScrollBar(ScrollBar *bar) : QAccessibleWidget(bar, QAccessible::ScrollBar) {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value)
+            return QString::number(bar()->Value());
+        return QAccessibleWidget::text(t);
+    }
+
+    QVariant currentValue() const override { return int(bar()->Value()); }
+    QVariant minimumValue() const override { return int(std::min(bar()->Min(), bar()->Max())); }
+    QVariant maximumValue() const override { return int(std::max(bar()->Min(), bar()->Max())); }
+    QVariant minimumStepSize() const override { return bar()->singleStep(); }
+
+    void setCurrentValue(const QVariant &value) override
+    {
+        bool ok = false;
+        const double v = value.toDouble(&ok);
+        if (!ok || std::isnan(v))
+            return;
+        const double clamped = std::clamp(v, minimumValue().toDouble(), maximumValue().toDouble());
+        bar()->setValue(static_cast<std::int16_t>(std::lround(clamped)));
+    }
+
+private:
+    ScrollBar *bar() const { return static_cast<ScrollBar *>(object()); }
+};
+
+QAccessibleInterface *accessibleScrollBar(const QString &, QObject *object)
+{
+    if (auto *bar = qobject_cast<ScrollBar *>(object))
+        return new AccessibleScrollBar(bar);
+    return nullptr;
+}
+
+// Installed as the application starts, before any bar exists, so that no bar's interface is
+// made and cached by Qt's own factory first.
+void installAccessibleScrollBar()
+{
+    QAccessible::installFactory(accessibleScrollBar);
+}
+Q_COREAPP_STARTUP_FUNCTION(installAccessibleScrollBar)
+
+} // namespace
 
 ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget *parent)
     : QScrollBar(orientation, parent)

@@ -214,7 +214,9 @@ void Form1::createControls()
 
 void Form1::describe()
 {
-    // What a screen reader says of each control.
+    // What a screen reader says of each control. A button that shows a caption is named by it, so
+    // that whoever sees the caption can find the button under it (a screen reader's search, speech
+    // control); the stop sign shows only a picture and needs a name of its own.
     const struct {
         QWidget *control;
         const char *name;
@@ -230,11 +232,11 @@ void Form1::describe()
         {Text2, "Beschriftung n", ""},
         {Text1, "Zahl n", "Die zu zerlegende Zahl; von 3 bis 999 wird sie beim Tippen sofort zerlegt"},
         {VScroll1, "Zahl n einstellen", "Erhöht oder verringert n um 1, von 3 bis 1000"},
-        {Command1, "Zerlegen", "Zerlegt die Zahl im Eingabefeld und passt das Diagramm an"},
+        {Command1, "graph. Darstellung anpassen", "Zerlegt die Zahl im Eingabefeld und passt das Diagramm an"},
         {Label1, "Weiterspringen zur", ""},
-        {Command4, "Nächste halbierbare Sequenz suchen",
+        {Command4, "nächsten halbierbaren Sequenz",
          "Sucht ab n aufwärts die nächste Zahl mit mindestens einem halbierbaren Paar"},
-        {Command5, "Nächste Stelle mit zwei halbierbaren Sequenzen suchen",
+        {Command5, "nächsten Stelle  mit zwei h. S.",
          "Sucht ab n aufwärts die nächste Zahl mit mindestens zwei halbierbaren Paaren"},
         {Command3, "Anhalten", "Hält eine laufende Suche an"},
         {txtSequenz, "Liste der Summen",
