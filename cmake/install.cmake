@@ -5,16 +5,18 @@ include(GNUInstallDirs)
 get_filename_component(_summenleiter_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 
 install(TARGETS summenleiter RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${_summenleiter_root}/src/app/summenleiter.desktop
+install(FILES ${_summenleiter_root}/src/app/${SUMMENLEITER_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
+# Icon theme lookups go by the name in the desktop entry's Icon key, which is the application id.
 set(_summenleiter_icons ${_summenleiter_root}/src/ui/resources)
 install(FILES ${_summenleiter_icons}/summenleiter.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${SUMMENLEITER_APP_ID}.svg)
 foreach(_size 64 256)
     install(FILES ${_summenleiter_icons}/summenleiter-${_size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps
-            RENAME summenleiter.png)
+            RENAME ${SUMMENLEITER_APP_ID}.png)
 endforeach()
 unset(_summenleiter_icons)
 unset(_summenleiter_root)
