@@ -61,6 +61,8 @@ foreach(_src doc/summenleiter.1 packaging/changelog)
     list(APPEND _summenleiter_gz ${_summenleiter_gen}/${_name}.gz)
 endforeach()
 add_custom_target(summenleiter_install_files ALL DEPENDS ${_summenleiter_gz})
+# So that a build of the program alone, as scripts/run.sh makes it, can be installed and packaged.
+add_dependencies(summenleiter summenleiter_install_files)
 
 install(FILES ${_summenleiter_gen}/summenleiter.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # Under the package's name, where Debian looks, not under the capitalised project name that
