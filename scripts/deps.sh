@@ -8,7 +8,7 @@ packages=(
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth xdotool xclip x11-utils
     clang-14 libclang-rt-14-dev
-    dpkg-dev file
+    dpkg-dev file lintian desktop-file-utils appstream libx11-protocol-perl
 )
 
 missing=()
