@@ -26,9 +26,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window is laid out in fonts that Liberation stands in for. Qt finds its X11 platform plugin
-# only through a recommendation of libqt6gui6, and without it the program cannot open a window.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-qpa-plugins")
+# The window's fixed layout is measured for Times New Roman, for which fontconfig puts in the
+# metric-compatible Liberation Serif.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
 
 set(CPACK_STRIP_FILES ON)
 # Debian wants 0755 directories whatever the umask of the build.
