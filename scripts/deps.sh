@@ -9,6 +9,7 @@ packages=(
     xvfb xauth xdotool xclip x11-utils
     dbus at-spi2-core python3-pyatspi
     clang-14 libclang-rt-14-dev
+    dpkg-dev file lintian desktop-file-utils appstream libx11-protocol-perl
 )
 
 missing=()

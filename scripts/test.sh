@@ -8,3 +8,5 @@ cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 # The same suite built with AddressSanitizer and UBSan, then a bounded run of each fuzzer.
 scripts/sanitize.sh
+# The Debian package: built, validated, installed, started from its menu entry and removed again.
+scripts/package.sh

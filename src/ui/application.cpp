@@ -9,7 +9,7 @@ namespace ui {
 void PrepareApplication()
 {
     QApplication::setStyle(new ClassicStyle);
-    QGuiApplication::setDesktopFileName(QStringLiteral("summenleiter"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(SUMMENLEITER_APP_ID));
 }
 
 } // namespace ui

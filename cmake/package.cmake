@@ -1,0 +1,38 @@
+# The Debian package, made with `cpack -G DEB` in the build folder after a build. Included after the
+# install rules.
+
+# The maintainer of the newest changelog entry signs the package, so the address is kept in one place.
+file(READ ${CMAKE_CURRENT_LIST_DIR}/../packaging/changelog _summenleiter_changelog)
+if(NOT _summenleiter_changelog MATCHES "\n -- ([^\n]+>)  ")
+    message(FATAL_ERROR "packaging/changelog has no maintainer line")
+endif()
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CMAKE_MATCH_1}")
+unset(_summenleiter_changelog)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME summenleiter)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Summenleiter developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "ways to write a number as a sum of consecutive integers")
+# CPack keeps the line breaks of the description and wraps nothing; continuation lines start at the
+# margin because leading blanks would make them verbatim lines in the control file.
+set(CPACK_PACKAGE_DESCRIPTION "Summenleiter lists every way in which a number n can be written as a sum
+of consecutive positive integers and draws these sums as coloured bars over
+the number line. It also lists the halvable pairs, two sums of which one ends
+right before the other begins, and searches upwards for the next number with
+one or with two such pairs. The window and its captions are in German.")
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION math)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window's fixed layout is measured for Times New Roman, for which fontconfig puts in the
+# metric-compatible Liberation Serif.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+
+set(CPACK_STRIP_FILES ON)
+# Debian wants 0755 directories whatever the umask of the build.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+include(CPack)
