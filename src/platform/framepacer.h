@@ -79,8 +79,9 @@ public:
     // and a due frame is caught up and painted.
     void doEvents();
 
-    // Frames caught up since construction, for tests and measurements.
+    // Frames caught up since construction, and the time between two, for tests and measurements.
     quint64 framesShown() const { return frames_; }
+    qint64 frameInterval() const { return frameInterval_; } // ns
 
     static constexpr qint64 PollInterval = 250'000; // ns
 

@@ -1,0 +1,274 @@
+// The window while a search runs: its widgets lag behind the search between frames, but every
+// frame shows one candidate whole, input meets the values of now, and the end is on show.
+#include "application.h"
+#include "form1.h"
+#include "numrules.h"
+#include "pass.h"
+
+#include <QClipboard>
+#include <QtTest>
+
+namespace {
+
+double nextWithPairs(double start, int pairs)
+{
+    core::AnalysisState s;
+    for (s.n = start + 1;; s.n += 1) {
+        core::RunPass(s, s.n + 1, {}, {});
+        if (s.pairCount >= pairs)
+            return s.n;
+    }
+}
+
+// How the listing of the number in the box begins.
+QString firstLine(const QString &box)
+{
+    return QStringLiteral("\n%1 =").arg(QString::fromStdString(rt::Str(rt::Val(box.toStdString()))));
+}
+
+QString plain(QString crlf)
+{
+    return crlf.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+// Records, when the first event of a kind reaches a widget, whether the window then showed the
+// values of now.
+class Witness : public QObject {
+public:
+    Witness(ui::Form1 &form, QWidget *target, QEvent::Type type) : form_(form), type_(type)
+    {
+        target->installEventFilter(this);
+    }
+    bool seen = false;
+    bool current = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (!seen && event->type() == type_) {
+            seen = true;
+            current = shownIsCurrent(form_);
+        }
+        return false;
+    }
+
+public:
+    static bool shownIsCurrent(ui::Form1 &f)
+    {
+        const rt::ScrollBar *bar = f.VScroll1;
+        return f.Text1->QLineEdit::text() == f.Text1->text() && f.txtSequenz->toPlainText() == plain(f.txtSequenz->Text())
+            && bar->QScrollBar::value() == std::abs(bar->Value() - bar->Min());
+    }
+
+private:
+    ui::Form1 &form_;
+    QEvent::Type type_;
+};
+
+enum class Input { KeyInNumberBox, ClickInListing, FocusToPanBar, CopyNumberBox, CopyListing };
+
+} // namespace
+
+class tst_Pacing : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { ui::PrepareApplication(); }
+    void init();
+    void cleanup() { form.reset(); }
+    void inputMeetsTheValuesOfNow_data();
+    void inputMeetsTheValuesOfNow();
+    void everyFrameShowsOneCandidate();
+    void endIsOnShow_data();
+    void endIsOnShow();
+    void arrowDuringSearchMovesN();
+
+private:
+    // Runs f from a timer inside the search's yields once the widgets lag behind the search.
+    void whenLagging(std::function<void()> f);
+    std::unique_ptr<ui::Form1> form;
+    QTimer probe;
+};
+
+void tst_Pacing::init()
+{
+    form = std::make_unique<ui::Form1>(rt::ScreenSize{15360, 11520});
+    form->errorReporter().setHandler([](const rt::RuntimeError &e, const QString &) { QFAIL(e.what()); });
+    form->resize(1024, 768);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+}
+
+void tst_Pacing::whenLagging(std::function<void()> f)
+{
+    // A timer event does not bring the widgets up to date, so the probe sees them as they lag.
+    probe.disconnect();
+    probe.setInterval(1);
+    connect(&probe, &QTimer::timeout, this, [this, f] {
+        if (!form->commands().searching() || Witness::shownIsCurrent(*form))
+            return;
+        probe.stop();
+        f();
+    });
+    probe.start();
+}
+
+void tst_Pacing::inputMeetsTheValuesOfNow_data()
+{
+    QTest::addColumn<Input>("input");
+    QTest::newRow("key in the number box") << Input::KeyInNumberBox;
+    QTest::newRow("click in the listing") << Input::ClickInListing;
+    QTest::newRow("focus to the pan bar") << Input::FocusToPanBar;
+    QTest::newRow("copy of the number box") << Input::CopyNumberBox;
+    QTest::newRow("copy of the listing") << Input::CopyListing;
+}
+
+void tst_Pacing::inputMeetsTheValuesOfNow()
+{
+    QFETCH(Input, input);
+    QWidget *target = input == Input::FocusToPanBar ? static_cast<QWidget *>(form->HScroll1)
+        : input == Input::KeyInNumberBox || input == Input::CopyNumberBox ? static_cast<QWidget *>(form->Text1)
+        : input == Input::ClickInListing ? form->txtSequenz->viewport()
+                                         : static_cast<QWidget *>(form->txtSequenz);
+    const QEvent::Type type = input == Input::FocusToPanBar ? QEvent::FocusIn
+        : input == Input::ClickInListing                    ? QEvent::MouseButtonPress
+                                                            : QEvent::KeyPress;
+    Witness witness(*form, target, type);
+    QString copied, valueAtCopy;
+    bool lagged = false;
+    whenLagging([&] {
+        lagged = true;
+        switch (input) {
+        case Input::KeyInNumberBox:
+            QTest::keyClick(target, Qt::Key_End);
+            break;
+        case Input::ClickInListing:
+            QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(5, 5));
+            break;
+        case Input::FocusToPanBar:
+            target->setFocus(Qt::TabFocusReason);
+            break;
+        case Input::CopyNumberBox:
+        case Input::CopyListing:
+            QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier);
+            copied = QGuiApplication::clipboard()->text();
+            valueAtCopy = input == Input::CopyNumberBox ? form->Text1->text() : plain(form->txtSequenz->Text());
+            break;
+        }
+        form->Command3->click();
+    });
+    form->Text1->setText(QStringLiteral("1000000000"));
+    form->Command5->click();
+    QVERIFY(lagged);
+    QVERIFY(witness.seen);
+    QVERIFY(witness.current);
+    if (input == Input::CopyNumberBox || input == Input::CopyListing) {
+        QVERIFY(!copied.isEmpty());
+        QCOMPARE(copied, valueAtCopy);
+    }
+}
+
+void tst_Pacing::everyFrameShowsOneCandidate()
+{
+    // Whenever the canvas paints during the search, the number box, the listing and the scroll
+    // bars on show are those of one candidate, the newest.
+    int frames = 0, whole = 0;
+    QStringList broken;
+    struct Filter : QObject {
+        std::function<void()> onPaint;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint)
+                onPaint();
+            return false;
+        }
+    } filter;
+    filter.onPaint = [&] {
+        if (!form->commands().searching())
+            return;
+        ++frames;
+        const QString box = form->Text1->QLineEdit::text();
+        if (Witness::shownIsCurrent(*form) && form->txtSequenz->toPlainText().startsWith(firstLine(box)))
+            ++whole;
+        else
+            broken << box;
+    };
+    form->picGraph->installEventFilter(&filter);
+    QElapsedTimer clock;
+    clock.start();
+    form->Text1->setText(QStringLiteral("1000000000"));
+    form->Command5->click();
+    const qint64 elapsed = clock.nsecsElapsed();
+    QCOMPARE(form->state().n, 1000383615.0);
+    QVERIFY2(frames >= 2, qPrintable(QString::number(frames)));
+    QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u',')));
+    QCOMPARE(whole, frames);
+    const qint64 most = elapsed / form->pacer().frameInterval() + 2;
+    QVERIFY2(frames <= most, qPrintable(QStringLiteral("%1 frames in %2 ms").arg(frames).arg(elapsed / 1000000)));
+}
+
+void tst_Pacing::endIsOnShow_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("75 to its end") << "75" << false;
+    QTest::newRow("1000000000 to its end") << "1000000000" << false;
+    QTest::newRow("1000000000 stopped") << "1000000000" << true;
+}
+
+void tst_Pacing::endIsOnShow()
+{
+    QFETCH(QString, start);
+    QFETCH(bool, stop);
+    double atStop = -1;
+    if (stop)
+        whenLagging([&] {
+            QTest::mouseClick(form->Command3, Qt::LeftButton);
+            atStop = form->state().n;
+        });
+    form->Text1->setText(start);
+    form->Command5->click();
+    const double n = form->state().n;
+    // The stop is seen after one more candidate; otherwise the search ends at its pairs.
+    QCOMPARE(n, stop ? atStop + 1 : nextWithPairs(rt::Val(start.toStdString()), 2));
+    QVERIFY(Witness::shownIsCurrent(*form));
+    QVERIFY(form->txtSequenz->toPlainText().startsWith(firstLine(form->Text1->text())));
+    // The chart on show is what the canvas holds, drawn afresh on a canvas of its own.
+    rt::Canvas fresh;
+    fresh.resize(form->picGraph->size());
+    fresh.setBackColor(rt::RGB(128, 255, 255));
+    const QRectF scale = form->picGraph->scaleRect();
+    fresh.Scale(scale.left(), scale.top(), scale.right(), scale.bottom());
+    for (const rt::Canvas::Op &op : form->picGraph->operations()) {
+        if (op.kind == rt::Canvas::Kind::Line)
+            fresh.Line(op.x1, op.y1, op.x2, op.y2, op.colour);
+        else if (op.kind == rt::Canvas::Kind::Box)
+            fresh.LineBox(op.x1, op.y1, op.x2, op.y2, op.colour);
+        else {
+            fresh.setCurrentX(op.x1);
+            fresh.setCurrentY(op.y1);
+            fresh.setForeColor(op.colour);
+            fresh.Print(op.text);
+        }
+    }
+    const QRect visible(-form->picGraph->pos(), form->picGraph->parentWidget()->size());
+    QCOMPARE(form->picGraph->grab(visible).toImage(), fresh.grab(visible).toImage());
+}
+
+void tst_Pacing::arrowDuringSearchMovesN()
+{
+    // Above 999 the number scroll bar stays at 75; its up arrow makes n 76 and the search goes on
+    // from there.
+    whenLagging([&] {
+        QTest::mouseClick(form->VScroll1, Qt::LeftButton, {},
+                          form->VScroll1->subControlRect(QStyle::SC_ScrollBarSubLine).center());
+    });
+    form->Text1->setText(QStringLiteral("1000000000"));
+    form->Command5->click();
+    QCOMPARE(form->VScroll1->Value(), std::int16_t(nextWithPairs(76, 2)));
+    QCOMPARE(form->state().n, nextWithPairs(76, 2));
+    QVERIFY(Witness::shownIsCurrent(*form));
+}
+
+QTEST_MAIN(tst_Pacing)
+#include "tst_pacing.moc"
