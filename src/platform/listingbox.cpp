@@ -1,5 +1,6 @@
 #include "listingbox.h"
 
+#include <QKeyEvent>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -8,10 +9,22 @@ namespace rt {
 ListingBox::ListingBox(QWidget *parent)
     : QPlainTextEdit(parent)
 {
+    // As in the classic text box, Tab and Shift+Tab move on to the next control.
+    setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         if (!writing_)
             edited_ = documentEdited_ = true;
     });
+}
+
+void ListingBox::keyPressEvent(QKeyEvent *event)
+{
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tab && (event->modifiers() & Qt::ControlModifier)) {
+        focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 QString ListingBox::Text() const

@@ -27,6 +27,8 @@ public:
 
 protected:
     void showValues() override;
+    // Ctrl+Tab and Ctrl+Shift+Tab move on as well, as they do out of any text area.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // The Text the program wrote, in whichever form it came last.

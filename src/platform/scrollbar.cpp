@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QStyleOptionSlider>
 
 #include <algorithm>
@@ -152,6 +153,23 @@ std::int16_t ScrollBar::fromQt(int q) const
 int ScrollBar::toQt(std::int16_t v) const
 {
     return std::abs(int(v) - int(min_));
+}
+
+void ScrollBar::keyPressEvent(QKeyEvent *event)
+{
+    // Qt's scroll bars turn the keys round so that Up moves a vertical thumb up; that turns Left
+    // and Right round too. Min is at Qt's 0 on both kinds of bar here.
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        if (event->key() == Qt::Key_Left) {
+            triggerAction(SliderSingleStepSub);
+            return;
+        }
+        if (event->key() == Qt::Key_Right) {
+            triggerAction(SliderSingleStepAdd);
+            return;
+        }
+    }
+    QScrollBar::keyPressEvent(event);
 }
 
 QRect ScrollBar::subControlRect(QStyle::SubControl control) const

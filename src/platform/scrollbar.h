@@ -36,6 +36,8 @@ public:
 
 protected:
     void showValues() override { applyRange(); }
+    // Left and Up go towards Min, Right and Down towards Max, on either kind of bar.
+    void keyPressEvent(QKeyEvent *event) override;
 
 Q_SIGNALS:
     // The value has changed: an arrow, a trough click, the keyboard, the end of a drag, or code.

@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "chartframe.h"
+#include "commandbutton.h"
 #include "numrules.h"
 #include "stopsign.h"
 
@@ -35,10 +36,9 @@ void setColour(QWidget *w, QPalette::ColorRole role, std::int32_t rgb)
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QFont &font)
 {
-    auto *b = new QPushButton(caption, parent);
+    auto *b = new rt::CommandButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setFont(font);
-    b->setAutoDefault(false);
     return b;
 }
 
