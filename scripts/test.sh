@@ -6,6 +6,9 @@ scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+# The window's speed where a person waits: a two-pair search from 10^9 in a real X window. It
+# prints its figure and fails only if the window does not reach the search's end.
+bench/xsearch.sh build/src/app/summenleiter build/tests/listing_tool
 # The same suite built with AddressSanitizer and UBSan, then a bounded run of each fuzzer.
 scripts/sanitize.sh
 # The Debian package: built, validated, installed, started from its menu entry and removed again.
