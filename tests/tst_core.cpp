@@ -4,6 +4,7 @@
 #include "numrules.h"
 #include "pass.h"
 #include "runtime_error.h"
+#include "state_compare.h"
 
 #include <QTest>
 
@@ -28,22 +29,6 @@ QByteArray exact(double v)
 QByteArray bytes(const std::string &s)
 {
     return QByteArray::fromStdString(s);
-}
-
-bool same(double a, double b)
-{
-    return (std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b));
-}
-
-bool sameState(const core::AnalysisState &a, const core::AnalysisState &b)
-{
-    auto sameTable = [](const std::vector<double> &x, const std::vector<double> &y) {
-        return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), same);
-    };
-    return same(a.n, b.n) && same(a.divisor, b.divisor) && same(a.innerIndex, b.innerIndex)
-        && same(a.quotient, b.quotient) && a.runCount == b.runCount && a.pairCount == b.pairCount
-        && sameTable(a.runStart, b.runStart) && sameTable(a.runEnd, b.runEnd)
-        && a.stopRequested == b.stopRequested && a.listing == b.listing;
 }
 
 // A state in which every field holds something a pass would visibly change or keep.

@@ -4,20 +4,9 @@
 #include "application.h"
 #include "form1.h"
 #include "pass.h"
+#include "search_oracle.h"
 
 #include <QtTest>
-
-namespace {
-double nextWithPairs(double start, int pairs)
-{
-    core::AnalysisState s;
-    for (s.n = start + 1;; s.n += 1) {
-        core::RunPass(s, s.n + 1, {}, {});
-        if (s.pairCount >= pairs)
-            return s.n;
-    }
-}
-} // namespace
 
 class tst_Keyboard : public QObject {
     Q_OBJECT

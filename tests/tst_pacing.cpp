@@ -4,21 +4,12 @@
 #include "form1.h"
 #include "numrules.h"
 #include "pass.h"
+#include "search_oracle.h"
 
 #include <QClipboard>
 #include <QtTest>
 
 namespace {
-
-double nextWithPairs(double start, int pairs)
-{
-    core::AnalysisState s;
-    for (s.n = start + 1;; s.n += 1) {
-        core::RunPass(s, s.n + 1, {}, {});
-        if (s.pairCount >= pairs)
-            return s.n;
-    }
-}
 
 // How the listing of the number in the box begins.
 QString firstLine(const QString &box)

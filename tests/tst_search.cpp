@@ -3,21 +3,10 @@
 #include "form1.h"
 #include "numrules.h"
 #include "pass.h"
+#include "search_oracle.h"
 
 #include <QtTest>
 
-namespace {
-// The first number after start with at least `pairs` halvable pairs, by the core alone.
-double nextWithPairs(double start, int pairs)
-{
-    core::AnalysisState s;
-    for (s.n = start + 1;; s.n += 1) {
-        core::RunPass(s, s.n + 1, {}, {});
-        if (s.pairCount >= pairs)
-            return s.n;
-    }
-}
-} // namespace
 
 class tst_Search : public QObject {
     Q_OBJECT

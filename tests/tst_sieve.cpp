@@ -1,35 +1,17 @@
 // Passes through the sieve against passes by trial division and the literal scan: every field of
 // the state, every character of the listing and every per-run step must be the same, however the
-// numbers come (up one at a time, across blocks, jumping, downwards, in half steps, through zero).
+// numbers come (up one at a time, across blocks, jumping, in half steps, through zero).
 #include "divisor_sieve.h"
 #include "find_runs.h"
 #include "halvable_pairs.h"
 #include "literal_scan.h"
 #include "pass.h"
+#include "state_compare.h"
 
 #include <QTest>
 
 #include <cmath>
 #include <vector>
-
-namespace {
-
-bool same(double a, double b)
-{
-    return (std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b));
-}
-
-bool sameState(const core::AnalysisState &a, const core::AnalysisState &b)
-{
-    auto sameTable = [](const std::vector<double> &x, const std::vector<double> &y) {
-        return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), same);
-    };
-    return same(a.n, b.n) && same(a.divisor, b.divisor) && same(a.innerIndex, b.innerIndex)
-        && same(a.quotient, b.quotient) && a.runCount == b.runCount && a.pairCount == b.pairCount
-        && sameTable(a.runStart, b.runStart) && sameTable(a.runEnd, b.runEnd) && a.listing == b.listing;
-}
-
-} // namespace
 
 class tst_Sieve : public QObject {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "divisor_sieve.h"
 
+#include "find_runs.h"
+
 #include <algorithm>
 #include <bit>
 #include <cassert>
@@ -72,28 +74,12 @@ const std::vector<std::int64_t> &DivisorSieve::oddDivisors(std::uint32_t m)
     const Factors &f = block_[m - first_];
     std::uint32_t rest = m >> std::countr_zero(m);
     divisors_.assign(1, 1);
-    auto addPrimePower = [this](std::uint32_t p, int exponent) {
-        const std::size_t base = divisors_.size();
-        std::int64_t power = 1;
-        for (int e = 0; e < exponent; ++e) {
-            power *= p;
-            for (std::size_t i = 0; i < base; ++i)
-                divisors_.push_back(divisors_[i] * power);
-        }
-    };
-    for (int i = 0; i < f.count; ++i) {
-        const std::uint32_t p = primes_[f.prime[i]];
-        int exponent = 0;
-        while (rest % p == 0) {
-            rest /= p;
-            ++exponent;
-        }
-        addPrimePower(p, exponent);
-    }
+    for (int i = 0; i < f.count; ++i)
+        TakePrimeFactor(divisors_, rest, primes_[f.prime[i]]);
     // Every prime up to the square root of the block's end is divided out: what is left is 1 or
     // one prime.
     if (rest > 1)
-        addPrimePower(rest, 1);
+        TakePrimeFactor(divisors_, rest, rest);
     std::sort(divisors_.begin(), divisors_.end());
     return divisors_;
 }

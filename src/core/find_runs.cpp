@@ -15,6 +15,18 @@ void CheckScanRange(double n, double bound)
         rt::CLng(n);
 }
 
+void TakePrimeFactor(std::vector<std::int64_t> &divisors, std::uint32_t &rest, std::uint32_t p)
+{
+    const std::size_t base = divisors.size();
+    std::int64_t power = 1;
+    while (rest % p == 0) {
+        rest /= p;
+        power *= p;
+        for (std::size_t i = 0; i < base; ++i)
+            divisors.push_back(divisors[i] * power);
+    }
+}
+
 std::vector<std::int64_t> OddDivisors(std::uint32_t m)
 {
     std::vector<std::int64_t> divisors;
@@ -23,26 +35,11 @@ std::vector<std::int64_t> OddDivisors(std::uint32_t m)
     while (m % 2 == 0)
         m /= 2;
     divisors.push_back(1);
-    auto addPrimePower = [&divisors](std::uint32_t p, int exponent) {
-        const std::size_t base = divisors.size();
-        std::int64_t power = 1;
-        for (int e = 0; e < exponent; ++e) {
-            power *= p;
-            for (std::size_t i = 0; i < base; ++i)
-                divisors.push_back(divisors[i] * power);
-        }
-    };
-    for (std::uint32_t p = 3; p <= m / p; p += 2) {
-        int exponent = 0;
-        while (m % p == 0) {
-            m /= p;
-            ++exponent;
-        }
-        if (exponent > 0)
-            addPrimePower(p, exponent);
-    }
+    for (std::uint32_t p = 3; p <= m / p; p += 2)
+        if (m % p == 0)
+            TakePrimeFactor(divisors, m, p);
     if (m > 1)
-        addPrimePower(m, 1);
+        TakePrimeFactor(divisors, m, m);
     std::sort(divisors.begin(), divisors.end());
     return divisors;
 }

@@ -27,6 +27,10 @@ void FindRuns(AnalysisState &state, double bound, const RunStep &step, DivisorSi
 // The odd divisors of m, ascending. m = 0 has none here; its caller treats it apart.
 std::vector<std::int64_t> OddDivisors(std::uint32_t m);
 
+// Divides the prime p out of rest as often as it goes, and adds to the divisors found so far
+// each of them times p, p^2, ... as often.
+void TakePrimeFactor(std::vector<std::int64_t> &divisors, std::uint32_t &rest, std::uint32_t p);
+
 // What one found divisor does to the state; shared with the literal scan so both agree.
 void StoreRun(AnalysisState &state, double divisor, const std::string &nText, const RunStep &step);
 
