@@ -11,6 +11,7 @@ program=$1
 listing_tool=$2
 from=1000000000
 work=$(mktemp -d)
+. "$(dirname "$0")/../tests/e2e/xwindow.sh"
 
 cleanup() {
     local code=$?
@@ -18,46 +19,14 @@ cleanup() {
         echo "the program said:"
         cat "$work/app.log"
     fi
-    [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
-    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+    stop_window
     rm -rf "$work"
 }
 trap cleanup EXIT
 
 to=$("$listing_tool" --next "$from" 2)
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=:$(head -n 1 "$work/display")
-unset QT_QPA_PLATFORM
-
-"$program" >"$work/app.log" 2>&1 &
-app_pid=$!
-wid=$(timeout 20 xdotool search --sync --name '^Summenleiter$' | head -n 1)
-xdotool windowsize --sync "$wid" 1270 1000 || xdotool windowsize "$wid" 1270 1000
-
-# Centres of the controls in pixels, from the start-up layout of a 1280 x 1024 screen
-# (19200 x 15360 twips, 15 twips a pixel): the search frame at (5360, 4928) twips.
-px() { echo $((($1 + 7) / 15)); }
-frame_x=5360 frame_y=4928
-number_box=("$(px $((frame_x + 1320 + 1507)))" "$(px $((frame_y + 240 + 322)))")
-two_pair_button=("$(px $((frame_x + 120 + 1867)))" "$(px $((frame_y + 3720 + 247)))")
-listing_box=("$(px $((480 + 2280)))" "$(px $((4928 + 3000)))")
-
-click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
-copy() {
-    xdotool key --clearmodifiers ctrl+a ctrl+c
-    xclip -o -selection clipboard 2>/dev/null || true
-}
-
-# Nothing can be clicked until the window shows the analysis of 75.
-for _ in $(seq 100); do
-    click "${listing_box[@]}"
-    [ "$(copy | head -c 9)" = $'\n 75 = 75' ] && break
-    sleep 0.1
-done
+start_xvfb
+start_window "$program"
 
 click "${number_box[@]}"
 xdotool key --clearmodifiers ctrl+a

@@ -76,18 +76,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The server picks a free display itself, so that runs side by side do not meet, and writes its
-# number once it accepts connections.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-if [ ! -s "$work/display" ]; then
-    echo "Xvfb did not start:"
-    cat "$work/xvfb.log"
+. "$here/xwindow.sh"
+if ! start_xvfb; then
     echo "0 passed, 1 failed"
     exit 1
 fi
-export DISPLAY=:$(head -n 1 "$work/display")
 
 status=0
 dbus-run-session -- "$0" --in-session "$program" "$listing_tool" "$work" || status=$?
