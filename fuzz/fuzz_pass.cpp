@@ -197,9 +197,10 @@ void checkPass(const core::AnalysisState &s, double bound, const std::vector<int
 // last one, anywhere in range, or down below it).
 void followCandidates(double n, fuzz::Input &in)
 {
-    core::DivisorSieve sieve;
+    // Small blocks, so that the candidates cross block boundaries often.
+    core::DivisorSieve sieve(1 + in.u8() % 128);
     core::AnalysisState viaSieve, direct;
-    const int count = 1 + in.u8() % 64;
+    const int count = 1 + in.u8() % 32;
     for (int i = 0; i < count; ++i) {
         const std::uint8_t how = in.u8();
         if (how < 200)

@@ -30,21 +30,25 @@ void tst_Sieve::candidates_data()
     QTest::addColumn<int>("length");
     QTest::addColumn<bool>("searchBound"); // n + 1 as a search scans; else n as the analysis
     QTest::addColumn<int>("blocks");
+    QTest::addColumn<int>("blockSize");
+    const int usual = int(core::DivisorSieve::DefaultBlockSize);
 
-    QTest::newRow("1 to 40000") << QList<double>{1} << 40000 << true << 3;
-    QTest::newRow("1 to 3000, bound n") << QList<double>{1} << 3000 << false << 1;
-    QTest::newRow("106 to 945") << QList<double>{106} << 840 << true << 1;
-    QTest::newRow("8506 to 12285") << QList<double>{8506} << 3780 << true << 1;
-    QTest::newRow("across 10^9") << QList<double>{999990000} << 30000 << true << 2;
-    QTest::newRow("up to 2147483647") << QList<double>{2147463648} << 20000 << true << 2;
+    QTest::newRow("1 to 40000") << QList<double>{1} << 40000 << true << 3 << usual;
+    QTest::newRow("1 to 3000, bound n") << QList<double>{1} << 3000 << false << 1 << usual;
+    QTest::newRow("106 to 945") << QList<double>{106} << 840 << true << 1 << usual;
+    QTest::newRow("8506 to 12285") << QList<double>{8506} << 3780 << true << 1 << usual;
+    QTest::newRow("across 10^9") << QList<double>{999990000} << 30000 << true << 2 << usual;
+    QTest::newRow("up to 2147483647") << QList<double>{2147463648} << 20000 << true << 2 << usual;
     // Below 0 the scan bound n + 1 admits no divisor at all.
-    QTest::newRow("-20000 upwards") << QList<double>{-20000} << 20000 << true << 0;
-    QTest::newRow("through zero") << QList<double>{-40} << 80 << true << 1;
-    QTest::newRow("through zero, bound n") << QList<double>{-40} << 80 << false << 1;
-    QTest::newRow("half steps") << QList<double>{7.5, 1000000.5} << 2000 << true << 2;
-    QTest::newRow("quarter steps") << QList<double>{2.25, 2147483000.75} << 500 << true << 2;
-    QTest::newRow("jumps") << QList<double>{1000, 2000000000, 1010, 1576570, 1576580} << 20 << true << 4;
-    QTest::newRow("many runs") << QList<double>{1576570, 1673196520} << 20 << true << 2;
+    QTest::newRow("-20000 upwards") << QList<double>{-20000} << 20000 << true << 0 << usual;
+    QTest::newRow("through zero") << QList<double>{-40} << 80 << true << 1 << usual;
+    QTest::newRow("through zero, bound n") << QList<double>{-40} << 80 << false << 1 << usual;
+    QTest::newRow("half steps") << QList<double>{7.5, 1000000.5} << 2000 << true << 2 << usual;
+    QTest::newRow("quarter steps") << QList<double>{2.25, 2147483000.75} << 500 << true << 2 << usual;
+    QTest::newRow("jumps") << QList<double>{1000, 2000000000, 1010, 1576570, 1576580} << 20 << true << 4 << usual;
+    QTest::newRow("1 to 3000 in blocks of 7") << QList<double>{1} << 3000 << true << 429 << 7;
+    QTest::newRow("across 10^9 in blocks of 100") << QList<double>{999999950} << 1000 << true << 10 << 100;
+    QTest::newRow("many runs") << QList<double>{1576570, 1673196520} << 20 << true << 2 << usual;
 }
 
 void tst_Sieve::candidates()
@@ -53,8 +57,9 @@ void tst_Sieve::candidates()
     QFETCH(int, length);
     QFETCH(bool, searchBound);
     QFETCH(int, blocks);
+    QFETCH(int, blockSize);
 
-    core::DivisorSieve sieve;
+    core::DivisorSieve sieve(static_cast<std::uint32_t>(blockSize));
     core::AnalysisState viaSieve, direct;
     std::vector<int> sieveSteps, directSteps;
     int literalChecks = 0;

@@ -11,7 +11,7 @@ namespace core {
 namespace {
 
 // The odd primes up to 46340, the floor of sqrt(2^31), by a plain sieve of Eratosthenes.
-std::vector<std::uint32_t> smallOddPrimes()
+std::vector<std::uint32_t> sieveSmallOddPrimes()
 {
     constexpr std::uint32_t limit = 46340;
     std::vector<bool> composite(limit + 1);
@@ -23,6 +23,13 @@ std::vector<std::uint32_t> smallOddPrimes()
         for (std::uint32_t q = p * p; q <= limit; q += 2 * p)
             composite[q] = true;
     }
+    return primes;
+}
+
+// Made once and shared by every sieve.
+const std::vector<std::uint32_t> &smallOddPrimes()
+{
+    static const std::vector<std::uint32_t> primes = sieveSmallOddPrimes();
     return primes;
 }
 
@@ -39,7 +46,7 @@ std::uint32_t isqrt(std::uint32_t v)
 
 } // namespace
 
-DivisorSieve::DivisorSieve() : primes_(smallOddPrimes()), block_(BlockSize)
+DivisorSieve::DivisorSieve(std::uint32_t blockSize) : primes_(smallOddPrimes()), block_(std::max(blockSize, 1u))
 {
     divisors_.reserve(64);
 }
@@ -47,7 +54,7 @@ DivisorSieve::DivisorSieve() : primes_(smallOddPrimes()), block_(BlockSize)
 void DivisorSieve::sieve(std::uint32_t first)
 {
     first_ = first;
-    size_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(BlockSize, std::uint64_t(Largest) - first + 1));
+    size_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(block_.size(), std::uint64_t(Largest) - first + 1));
     const std::uint32_t last = first + (size_ - 1);
     for (std::uint32_t i = 0; i < size_; ++i)
         block_[i].count = 0;

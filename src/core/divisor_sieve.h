@@ -14,11 +14,12 @@ class DivisorSieve {
 public:
     // Numbers per block: large enough that the per-block cost of the primes above the block
     // width is spread thin, small enough that the block's factor lists stay in the cache.
-    static constexpr std::uint32_t BlockSize = 1u << 14;
+    static constexpr std::uint32_t DefaultBlockSize = 1u << 14;
     // Every number up to this is covered: 2^31 is the magnitude of the lowest 32-bit integer.
     static constexpr std::uint32_t Largest = 1u << 31;
 
-    DivisorSieve();
+    // A smaller block suits tests, which want to cross block boundaries often.
+    explicit DivisorSieve(std::uint32_t blockSize = DefaultBlockSize);
 
     // The odd divisors of m ascending, as core::OddDivisors gives them. 1 <= m <= Largest. The
     // reference stays valid until the next call.
@@ -38,7 +39,7 @@ private:
 
     void sieve(std::uint32_t first);
 
-    std::vector<std::uint32_t> primes_; // the odd primes up to sqrt(Largest)
+    const std::vector<std::uint32_t> &primes_; // the odd primes up to sqrt(Largest)
     std::vector<Factors> block_;
     std::uint32_t first_ = 0;           // the block holds first_ .. first_ + size_ - 1
     std::uint32_t size_ = 0;
