@@ -23,19 +23,6 @@ bool meetsUnit(double a, double b)
     return std::min(a, b) <= 1.0 && std::max(a, b) >= 0.0;
 }
 
-// How many characters Print writes for a number: Str and one blank behind it.
-int printedLength(double v)
-{
-    const double a = std::fabs(v);
-    if (a < 1e15 && a == std::floor(a)) {
-        int digits = 1;
-        for (double bound = 10; a >= bound; bound *= 10)
-            ++digits;
-        return digits + 2;
-    }
-    return static_cast<int>(Str(v).size()) + 1;
-}
-
 } // namespace
 
 Canvas::Canvas(QWidget *parent)
@@ -43,6 +30,11 @@ Canvas::Canvas(QWidget *parent)
 {
     // Every exposed pixel is painted, so Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    measureFont();
+}
+
+void Canvas::measureFont()
+{
     const QFontMetrics fm(font());
     charWidth_ = fm.maxWidth();
     lineHeight_ = fm.height();
@@ -56,9 +48,7 @@ QColor Canvas::toQColor(std::int32_t colour)
 void Canvas::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange) {
-        const QFontMetrics fm(font());
-        charWidth_ = fm.maxWidth();
-        lineHeight_ = fm.height();
+        measureFont();
         opsStale_ = true;
     }
     QWidget::changeEvent(event);
@@ -71,7 +61,7 @@ void Canvas::Cls()
     image_.printed.clear();
     currentX_ = 0;
     currentY_ = 0;
-    if (scaleUsable()) {
+    if (usable_) {
         image_.x1 = scaleX1_;
         image_.y1 = scaleY1_;
         image_.x2 = scaleX2_;
@@ -89,7 +79,7 @@ void Canvas::Scale(double x1, double y1, double x2, double y2)
     scaleW_ = x2 - x1;
     scaleH_ = y2 - y1;
     usable_ = finite(x1, y1, x2, y2) && scaleW_ != 0 && scaleH_ != 0;
-    if (!scaleUsable())
+    if (!usable_)
         return;
     // The persistent image stays where it was drawn, so what is recorded moves into the new units.
     if (!image_.items.empty() && (x1 != image_.x1 || y1 != image_.y1 || x2 != image_.x2 || y2 != image_.y2)) {
@@ -201,11 +191,6 @@ void Canvas::setBackColor(std::int32_t c)
     update();
 }
 
-bool Canvas::scaleUsable() const
-{
-    return usable_;
-}
-
 bool Canvas::visible(double xa, double ya, double xb, double yb) const
 {
     if (!usable_ || !finite(xa, ya, xb, yb))
@@ -218,9 +203,9 @@ bool Canvas::visible(double xa, double ya, double xb, double yb) const
 bool Canvas::textMayShow(double x, double y) const
 {
     // Text reaches right and down from its corner: beyond the right or bottom edge it cannot show.
-    if (!scaleUsable() || !std::isfinite(x) || !std::isfinite(y))
+    if (!usable_ || !std::isfinite(x) || !std::isfinite(y))
         return false;
-    return (x - scaleX1_) / (scaleX2_ - scaleX1_) <= 1.0 && (y - scaleY1_) / (scaleY2_ - scaleY1_) <= 1.0;
+    return (x - scaleX1_) / scaleW_ <= 1.0 && (y - scaleY1_) / scaleH_ <= 1.0;
 }
 
 bool Canvas::textReachesArea(const Image &image, const Item &item) const
@@ -231,7 +216,7 @@ bool Canvas::textReachesArea(const Image &image, const Item &item) const
     const double fx = (item.x1 - image.x1) / (image.x2 - image.x1);
     const double fy = (item.y1 - image.y1) / (image.y2 - image.y1);
     // No character is wider than the widest; measuring the text itself would shape it.
-    return fx + double(charWidth_) * labelLength(image, item) / width() >= 0.0
+    return fx + double(charWidth_) * labelText(image, item).size() / width() >= 0.0
         && fy + double(lineHeight_) / height() >= 0.0;
 }
 
@@ -243,16 +228,6 @@ QString Canvas::labelText(const Image &image, const Item &item)
         text += p.isNumber ? QString::fromStdString(PrintNumber(p.number)) : p.text;
     }
     return text;
-}
-
-int Canvas::labelLength(const Image &image, const Item &item)
-{
-    int length = 0;
-    for (std::size_t i = item.label; i < item.label + item.count; ++i) {
-        const PrintItem &p = image.printed[i];
-        length += p.isNumber ? printedLength(p.number) : static_cast<int>(p.text.size());
-    }
-    return length;
 }
 
 void Canvas::record(const Item &item)

@@ -104,10 +104,10 @@ private:
         double x1 = 0, y1 = 0, x2 = 1, y2 = 1;
     };
 
+    void measureFont();
     bool visible(double xa, double ya, double xb, double yb) const;
     bool textMayShow(double x, double y) const;
     bool textReachesArea(const Image &image, const Item &item) const;
-    bool scaleUsable() const;
     void record(const Item &item);
     // Before the image changes while the widget may lag: the widget keeps painting what it showed.
     void keepFrame();
@@ -115,7 +115,6 @@ private:
     // Each run of vertical lines as that many single lines, so that every record can be rescaled.
     void spreadVerticalLines();
     static QString labelText(const Image &image, const Item &item);
-    static int labelLength(const Image &image, const Item &item);
     // Paints the ground and the grid lines that open the image; returns the first item not painted.
     std::size_t paintGround(const Image &image, QPainter &painter, const QRect &exposed, double kx, double ky) const;
 

@@ -174,12 +174,13 @@ void Canvas::paintEvent(QPaintEvent *event)
                 break;
             if (!textReachesArea(image, item))
                 break;
+            const QString text = labelText(image, item);
             const QPoint corner(roundToInt(x), roundToInt(y));
-            const QRect bounds(corner, QSize(charWidth_ * labelLength(image, item), lineHeight_));
+            const QRect bounds(corner, QSize(charWidth_ * int(text.size()), lineHeight_));
             if (!bounds.adjusted(-4, -4, 4, 4).intersects(exposed))
                 break;
             painter.setPen(colour);
-            painter.drawText(corner + QPoint(0, painter.fontMetrics().ascent()), labelText(image, item));
+            painter.drawText(corner + QPoint(0, painter.fontMetrics().ascent()), text);
             break;
         }
         }
