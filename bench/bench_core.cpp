@@ -1,9 +1,9 @@
 // Times one complete core pass (runs, pairs, listing text) with the fast scan and with the
 // literal scan, and prints one line per n.
-#include "find_runs.h"
-#include "halvable_pairs.h"
-#include "literal_scan.h"
-#include "pass.h"
+#include "core/find_runs.h"
+#include "core/halvable_pairs.h"
+#include "core/literal_scan.h"
+#include "core/pass.h"
 
 #include <algorithm>
 #include <chrono>

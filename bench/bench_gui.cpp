@@ -3,11 +3,11 @@
 // to the same candidates through the core alone. With --soak [candidates], two-pair searches one
 // after another over that many candidates (10^8 by default), with the resident size before and
 // after.
-#include "application.h"
-#include "divisor_sieve.h"
-#include "form1.h"
-#include "halvable_pairs.h"
-#include "pass.h"
+#include "ui/application.h"
+#include "core/divisor_sieve.h"
+#include "ui/form1.h"
+#include "core/halvable_pairs.h"
+#include "core/pass.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -14,15 +14,15 @@
 // listing equal those of the literal scan that tries every odd number. A search's candidates run
 // through the sieve leave every field of the state exactly as the pass without it does.
 
-#include "analysis_state.h"
-#include "divisor_sieve.h"
-#include "find_runs.h"
+#include "core/analysis_state.h"
+#include "core/divisor_sieve.h"
+#include "core/find_runs.h"
 #include "fuzz_input.h"
-#include "halvable_pairs.h"
-#include "literal_scan.h"
-#include "numrules.h"
-#include "pass.h"
-#include "runtime_error.h"
+#include "core/halvable_pairs.h"
+#include "core/literal_scan.h"
+#include "rules/numrules.h"
+#include "core/pass.h"
+#include "rules/runtime_error.h"
 
 #include <algorithm>
 #include <cmath>

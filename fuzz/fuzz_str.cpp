@@ -7,8 +7,8 @@
 // Input: byte 0 chooses how the rest becomes a double (see value()).
 
 #include "fuzz_input.h"
-#include "numrules.h"
-#include "runtime_error.h"
+#include "rules/numrules.h"
+#include "rules/runtime_error.h"
 
 #include <cmath>
 #include <cstdio>

@@ -6,8 +6,8 @@
 // number below 1E+15 reads back as the same number.
 
 #include "fuzz_input.h"
-#include "numrules.h"
-#include "runtime_error.h"
+#include "rules/numrules.h"
+#include "rules/runtime_error.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pass.h"
+#include "core/pass.h"
 
 // Where a forward search from start ends, by the core alone: the first number above start whose
 // pass (scan bound one above it) finds at least `pairs` halvable pairs.

@@ -1,10 +1,10 @@
 // Odd and hostile texts in the number box, typed or pasted, and then the analysis button or a
 // forward search. Whatever the text, the window either shows the analysis the reading rule gives,
 // or reports overflow (error 6) and leaves everything as it was.
-#include "application.h"
-#include "form1.h"
-#include "numrules.h"
-#include "pass.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "rules/numrules.h"
+#include "core/pass.h"
 
 #include <QClipboard>
 #include <QtTest>

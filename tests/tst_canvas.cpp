@@ -1,6 +1,6 @@
-#include "canvas.h"
-#include "numrules.h"
-#include "runtime.h"
+#include "platform/canvas.h"
+#include "rules/numrules.h"
+#include "platform/runtime.h"
 
 #include <QFile>
 #include <QImage>
@@ -413,9 +413,9 @@ void TestCanvas::doEventsRepaints()
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     QTRY_COMPARE(at(shown(frame), 50, 50), Canvas::toQColor(Cyan));
     canvas->LineBox(0, 0, 20, 10, Red);
-    // Drawing only asks for a repaint; one DoEvents must carry it out, as a search relies on.
+    // Drawing only asks for a repaint; one yield must carry it out, as a search relies on.
     QCOMPARE(at(shown(frame), 50, 50), Canvas::toQColor(Cyan));
-    rt::DoEvents();
+    rt::FramePacer().doEvents();
     QCOMPARE(at(shown(frame), 50, 50), Canvas::toQColor(Red));
 }
 

@@ -1,8 +1,8 @@
 // The canvas's compact records against the single operations they stand for: a run of vertical
 // lines against a loop of Line, a Print list against the text it writes. Same operations, same
 // current position, same pixels, also after a rescale.
-#include "canvas.h"
-#include "numrules.h"
+#include "platform/canvas.h"
+#include "rules/numrules.h"
 
 #include <QFontMetrics>
 #include <QTest>

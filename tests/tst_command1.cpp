@@ -1,8 +1,8 @@
 // The analysis button: width bound, canvas width, pan range, listing and chart for one number.
-#include "chart.h"
-#include "application.h"
-#include "form1.h"
-#include "numrules.h"
+#include "chart/chart.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "rules/numrules.h"
 
 #include <QtTest>
 

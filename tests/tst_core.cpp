@@ -1,9 +1,9 @@
-#include "analysis_state.h"
-#include "find_runs.h"
-#include "halvable_pairs.h"
-#include "numrules.h"
-#include "pass.h"
-#include "runtime_error.h"
+#include "core/analysis_state.h"
+#include "core/find_runs.h"
+#include "core/halvable_pairs.h"
+#include "rules/numrules.h"
+#include "core/pass.h"
+#include "rules/runtime_error.h"
 #include "state_compare.h"
 
 #include <QTest>

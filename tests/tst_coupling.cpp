@@ -1,7 +1,7 @@
 // The number box and the number scroll bar follow each other; the pan bar moves the canvas.
-#include "application.h"
-#include "form1.h"
-#include "numrules.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "rules/numrules.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // The window as designed: every control's kind, container, geometry, text, font and colours,
 // the focus order, and what the window shows at start.
-#include "application.h"
-#include "form1.h"
-#include "numrules.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "rules/numrules.h"
 
 #include <QAbstractButton>
 #include <QApplication>

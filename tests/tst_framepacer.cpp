@@ -1,12 +1,12 @@
 // The runtime layer's controls while work runs: every read gives the value last written, the
 // widget lags until a frame, an event that meets the user, an idle event loop or the end of the
 // work brings it up to date.
-#include "canvas.h"
-#include "framepacer.h"
-#include "listingbox.h"
-#include "placement.h"
-#include "scrollbar.h"
-#include "textbox.h"
+#include "platform/canvas.h"
+#include "platform/framepacer.h"
+#include "platform/listingbox.h"
+#include "platform/placement.h"
+#include "platform/scrollbar.h"
+#include "platform/textbox.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -1,9 +1,9 @@
 // The window with the keyboard only, as on the classic desktop: Tab and Shift+Tab move on from the
 // listing box, Left and Right on a scroll bar go towards Min and Max like Up and Down, Home and
 // End to the ends, and Return presses a focused button as Space does.
-#include "application.h"
-#include "form1.h"
-#include "pass.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "core/pass.h"
 #include "search_oracle.h"
 
 #include <QtTest>

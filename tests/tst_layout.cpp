@@ -1,6 +1,6 @@
 // The start-up layout from the screen's size.
-#include "application.h"
-#include "form1.h"
+#include "ui/application.h"
+#include "ui/form1.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "listingbox.h"
+#include "platform/listingbox.h"
 
 #include <QTest>
 #include <QTextDocument>

@@ -1,6 +1,6 @@
-#include "numrules.h"
-#include "rnd.h"
-#include "runtime_error.h"
+#include "rules/numrules.h"
+#include "rules/rnd.h"
+#include "rules/runtime_error.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 // The window while a search runs: its widgets lag behind the search between frames, but every
 // frame shows one candidate whole, input meets the values of now, and the end is on show.
-#include "application.h"
-#include "form1.h"
-#include "numrules.h"
-#include "pass.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "rules/numrules.h"
+#include "core/pass.h"
 #include "search_oracle.h"
 
 #include <QClipboard>

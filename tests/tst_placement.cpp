@@ -1,5 +1,5 @@
-#include "placement.h"
-#include "runtime.h"
+#include "platform/placement.h"
+#include "platform/runtime.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -2,10 +2,10 @@
 // box, the number scroll bar's arrows, trough and thumb, the pan bar, the analysis button, the
 // searches (also one started inside another) and the stop button. After every use, once the event
 // loop is quiet, the listing on display must be exactly the analysis of the state's number.
-#include "application.h"
-#include "form1.h"
-#include "numrules.h"
-#include "pass.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "rules/numrules.h"
+#include "core/pass.h"
 
 #include <QClipboard>
 #include <QtTest>

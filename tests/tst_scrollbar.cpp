@@ -1,4 +1,4 @@
-#include "scrollbar.h"
+#include "platform/scrollbar.h"
 
 #include <QAccessible>
 #include <QSignalSpy>

@@ -1,8 +1,8 @@
 // The forward searches, the stop button, re-entry and closing during a search.
-#include "application.h"
-#include "form1.h"
-#include "numrules.h"
-#include "pass.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "rules/numrules.h"
+#include "core/pass.h"
 #include "search_oracle.h"
 
 #include <QtTest>

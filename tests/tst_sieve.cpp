@@ -1,11 +1,11 @@
 // Passes through the sieve against passes by trial division and the literal scan: every field of
 // the state, every character of the listing and every per-run step must be the same, however the
 // numbers come (up one at a time, across blocks, jumping, in half steps, through zero).
-#include "divisor_sieve.h"
-#include "find_runs.h"
-#include "halvable_pairs.h"
-#include "literal_scan.h"
-#include "pass.h"
+#include "core/divisor_sieve.h"
+#include "core/find_runs.h"
+#include "core/halvable_pairs.h"
+#include "core/literal_scan.h"
+#include "core/pass.h"
 #include "state_compare.h"
 
 #include <QTest>

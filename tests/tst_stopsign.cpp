@@ -1,4 +1,5 @@
-#include "stopsign.h"
+#include "ui/application.h"
+#include "ui/stopsign.h"
 
 #include <QImage>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "chart.h"
+#include "chart/chart.h"
 
-#include "numrules.h"
+#include "rules/numrules.h"
 
 #include <algorithm>
 #include <cmath>

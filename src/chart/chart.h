@@ -1,8 +1,8 @@
 #pragma once
 
-#include "analysis_state.h"
-#include "canvas.h"
-#include "rnd.h"
+#include "core/analysis_state.h"
+#include "platform/canvas.h"
+#include "rules/rnd.h"
 
 #include <cstdint>
 

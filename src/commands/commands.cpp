@@ -1,8 +1,8 @@
-#include "commands.h"
+#include "commands/commands.h"
 
-#include "chart.h"
-#include "numrules.h"
-#include "pass.h"
+#include "chart/chart.h"
+#include "rules/numrules.h"
+#include "core/pass.h"
 
 #include <algorithm>
 

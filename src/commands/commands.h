@@ -1,15 +1,15 @@
 #pragma once
 
-#include "analysis_state.h"
-#include "canvas.h"
-#include "divisor_sieve.h"
-#include "framepacer.h"
-#include "listingbox.h"
-#include "placement.h"
-#include "rnd.h"
-#include "runtime.h"
-#include "scrollbar.h"
-#include "textbox.h"
+#include "core/analysis_state.h"
+#include "platform/canvas.h"
+#include "core/divisor_sieve.h"
+#include "platform/framepacer.h"
+#include "platform/listingbox.h"
+#include "platform/placement.h"
+#include "rules/rnd.h"
+#include "platform/runtime.h"
+#include "platform/scrollbar.h"
+#include "platform/textbox.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "divisor_sieve.h"
+#include "core/divisor_sieve.h"
 
-#include "find_runs.h"
+#include "core/find_runs.h"
 
 #include <algorithm>
 #include <bit>

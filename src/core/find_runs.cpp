@@ -1,6 +1,6 @@
-#include "find_runs.h"
+#include "core/find_runs.h"
 
-#include "numrules.h"
+#include "rules/numrules.h"
 
 #include <algorithm>
 #include <cmath>

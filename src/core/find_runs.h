@@ -1,7 +1,7 @@
 #pragma once
 
-#include "analysis_state.h"
-#include "divisor_sieve.h"
+#include "core/analysis_state.h"
+#include "core/divisor_sieve.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "halvable_pairs.h"
+#include "core/halvable_pairs.h"
 
-#include "numrules.h"
+#include "rules/numrules.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis_state.h"
+#include "core/analysis_state.h"
 
 namespace core {
 

@@ -1,7 +1,7 @@
-#include "literal_scan.h"
+#include "core/literal_scan.h"
 
-#include "halvable_pairs.h"
-#include "numrules.h"
+#include "core/halvable_pairs.h"
+#include "rules/numrules.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
-#include "pass.h"
+#include "core/pass.h"
 
-#include "halvable_pairs.h"
+#include "core/halvable_pairs.h"
 
 namespace core {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "analysis_state.h"
-#include "find_runs.h"
+#include "core/analysis_state.h"
+#include "core/find_runs.h"
 
 #include <functional>
 

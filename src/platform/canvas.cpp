@@ -1,6 +1,6 @@
-#include "canvas.h"
+#include "platform/canvas.h"
 
-#include "numrules.h"
+#include "rules/numrules.h"
 
 #include <QEvent>
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framepacer.h"
+#include "platform/framepacer.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,5 +1,5 @@
 // How the canvas paints its recorded image into the exposed rectangle.
-#include "canvas.h"
+#include "platform/canvas.h"
 
 #include <QImage>
 #include <QLineF>

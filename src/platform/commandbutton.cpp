@@ -1,4 +1,4 @@
-#include "commandbutton.h"
+#include "platform/commandbutton.h"
 
 #include <QKeyEvent>
 

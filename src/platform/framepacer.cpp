@@ -1,4 +1,4 @@
-#include "framepacer.h"
+#include "platform/framepacer.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "placement.h"
+#include "platform/placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

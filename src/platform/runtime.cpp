@@ -1,19 +1,13 @@
-#include "runtime.h"
+#include "platform/runtime.h"
 
-#include "numrules.h"
-#include "placement.h"
+#include "rules/numrules.h"
+#include "platform/placement.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 
 namespace rt {
-
-void DoEvents()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
 
 double Val(QStringView text)
 {

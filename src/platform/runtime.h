@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime_error.h"
+#include "rules/runtime_error.h"
 
 #include <QString>
 #include <QStringView>
@@ -9,9 +9,6 @@
 class QWidget;
 
 namespace rt {
-
-// Runs every pending event, repaints included, each to its end, then returns.
-void DoEvents();
 
 // Val of a control's text. Only ASCII characters can be part of a number, so the text is read
 // without converting it to UTF-8.

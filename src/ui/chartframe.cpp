@@ -1,4 +1,4 @@
-#include "chartframe.h"
+#include "ui/chartframe.h"
 
 namespace ui {
 

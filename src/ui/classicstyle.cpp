@@ -1,4 +1,4 @@
-#include "classicstyle.h"
+#include "ui/classicstyle.h"
 
 #include <QPainter>
 #include <QPixmapCache>

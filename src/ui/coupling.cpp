@@ -1,7 +1,7 @@
 // How the number box, the number scroll bar, the pan bar and the canvas follow each other.
-#include "form1.h"
+#include "ui/form1.h"
 
-#include "numrules.h"
+#include "rules/numrules.h"
 
 #include <QCloseEvent>
 

@@ -1,9 +1,10 @@
-#include "form1.h"
+#include "ui/form1.h"
 
-#include "chartframe.h"
-#include "commandbutton.h"
-#include "numrules.h"
-#include "stopsign.h"
+#include "ui/chartframe.h"
+#include "platform/commandbutton.h"
+#include "rules/numrules.h"
+#include "ui/application.h"
+#include "ui/stopsign.h"
 
 #include <QFont>
 #include <QPalette>
@@ -81,8 +82,8 @@ const rt::Placement &Form1::placement(const QWidget *control) const
     for (const auto &[widget, p] : placements_)
         if (widget == control)
             return *p;
-    Q_ASSERT_X(false, "Form1::placement", "control without a placement");
-    return *placements_.front().second;
+    // A control the window does not place is a mistake in the program, not in anyone's input.
+    qFatal("Form1::placement: %s has no placement", qPrintable(control ? control->objectName() : QStringLiteral("null")));
 }
 
 float Form1::ScaleWidth() const

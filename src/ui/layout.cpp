@@ -1,5 +1,5 @@
 // The start-up layout: the outer controls in proportion to the whole screen.
-#include "form1.h"
+#include "ui/form1.h"
 
 namespace ui {
 

@@ -1,4 +1,4 @@
-#include "stopsign.h"
+#include "ui/stopsign.h"
 
 #include <QColor>
 #include <QImage>
@@ -7,14 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-
-// Q_INIT_RESOURCE declares a function in the global namespace, so it cannot be called from
-// inside namespace ui. It is needed because the resources live in a static library, where the
-// linker would otherwise drop their unreferenced registration code.
-static void initUiResources()
-{
-    Q_INIT_RESOURCE(ui);
-}
 
 namespace ui {
 namespace {
@@ -104,16 +96,6 @@ QPixmap StopSignPixmap()
     painter.end();
 
     return QPixmap::fromImage(image);
-}
-
-QIcon AppIcon()
-{
-    initUiResources();
-    // PNG renderings of summenleiter.svg: Qt reads SVG only with its separate SVG plugin.
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/summenleiter/summenleiter-64.png"), QSize(64, 64));
-    icon.addFile(QStringLiteral(":/summenleiter/summenleiter-256.png"), QSize(256, 256));
-    return icon;
 }
 
 } // namespace ui

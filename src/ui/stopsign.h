@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QIcon>
 #include <QPixmap>
 
 namespace ui {
@@ -9,8 +8,5 @@ namespace ui {
 // outlines and the word STOP, on silver, 24 x 23 pixels. It holds only black, white, pure red
 // and silver pixels, painted without antialiasing so that every platform shows the same picture.
 QPixmap StopSignPixmap();
-
-// The window's icon, in the sizes shipped with the program's resources.
-QIcon AppIcon();
 
 } // namespace ui

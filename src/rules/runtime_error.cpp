@@ -1,4 +1,4 @@
-#include "runtime_error.h"
+#include "rules/runtime_error.h"
 
 namespace rt {
 

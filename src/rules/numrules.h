@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime_error.h"
+#include "rules/runtime_error.h"
 
 #include <cmath>
 #include <cstdint>

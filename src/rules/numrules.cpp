@@ -1,4 +1,4 @@
-#include "numrules.h"
+#include "rules/numrules.h"
 
 #include <algorithm>
 #include <charconv>
