@@ -3,11 +3,11 @@
 // to the same candidates through the core alone. With --soak [candidates], two-pair searches one
 // after another over that many candidates (10^8 by default), with the resident size before and
 // after.
-#include "ui/application.h"
 #include "core/divisor_sieve.h"
-#include "ui/form1.h"
 #include "core/halvable_pairs.h"
 #include "core/pass.h"
+#include "ui/application.h"
+#include "ui/form1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -93,8 +93,8 @@ void benchSearch(ui::Form1 &form, double from, double to)
         core.push_back(coreRate(from, to));
     }
     const double w = median(window), c = median(core);
-    std::printf("search from=%.0f to=%.0f candidates_per_s=%.0f core_candidates_per_s=%.0f ratio=%.2f\n", from, to,
-                w, c, w / c);
+    std::printf("search from=%.0f to=%.0f candidates_per_s=%.0f core_candidates_per_s=%.0f ratio=%.2f\n", from, to, w,
+                c, w / c);
     std::fflush(stdout);
 }
 

@@ -24,10 +24,7 @@ public:
     double raw() { return fromBits(u64()); }
 
     // What is left, e.g. as text for Val.
-    std::string_view rest() const
-    {
-        return {reinterpret_cast<const char *>(data_ + pos_), size_ - pos_};
-    }
+    std::string_view rest() const { return {reinterpret_cast<const char *>(data_ + pos_), size_ - pos_}; }
 
 private:
     // Little-endian, so that a seed file reads the same on every machine.
@@ -61,17 +58,44 @@ inline double special(std::uint8_t index)
         -std::numeric_limits<double>::quiet_NaN(),
         std::numeric_limits<double>::infinity(),
         -std::numeric_limits<double>::infinity(),
-        0.0, -0.0, 0.5, -0.5, 1.5, 2.5, 1.0, -1.0,
+        0.0,
+        -0.0,
+        0.5,
+        -0.5,
+        1.5,
+        2.5,
+        1.0,
+        -1.0,
         std::numeric_limits<double>::min(),
         std::numeric_limits<double>::denorm_min(),
         -std::numeric_limits<double>::denorm_min(),
         std::numeric_limits<double>::max(),
         -std::numeric_limits<double>::max(),
         std::numeric_limits<double>::epsilon(),
-        2147483647.0, 2147483647.4999997615814209, 2147483647.5, 2147483648.0,
-        -2147483648.0, -2147483648.5, -2147483648.5000002384185791, -2147483649.0,
-        1e15, 1e15 - 1, 1e15 - 0.5, 999999999999999.9, 1e-5, 1e-4, 9.99999999999999e-5,
-        1576575.0, 105.0, 75.0, 7.5, 4294967296.0, 9007199254740992.0, 1e300, -1e300, 1e-300,
+        2147483647.0,
+        2147483647.4999997615814209,
+        2147483647.5,
+        2147483648.0,
+        -2147483648.0,
+        -2147483648.5,
+        -2147483648.5000002384185791,
+        -2147483649.0,
+        1e15,
+        1e15 - 1,
+        1e15 - 0.5,
+        999999999999999.9,
+        1e-5,
+        1e-4,
+        9.99999999999999e-5,
+        1576575.0,
+        105.0,
+        75.0,
+        7.5,
+        4294967296.0,
+        9007199254740992.0,
+        1e300,
+        -1e300,
+        1e-300,
     };
     return table[index % (sizeof table / sizeof table[0])];
 }

@@ -17,11 +17,11 @@
 #include "core/analysis_state.h"
 #include "core/divisor_sieve.h"
 #include "core/find_runs.h"
-#include "fuzz_input.h"
 #include "core/halvable_pairs.h"
 #include "core/literal_scan.h"
-#include "rules/numrules.h"
 #include "core/pass.h"
+#include "fuzz_input.h"
+#include "rules/numrules.h"
 #include "rules/runtime_error.h"
 
 #include <algorithm>
@@ -37,10 +37,14 @@ __extension__ typedef __int128 Int128;
 double number(std::uint8_t mode, fuzz::Input &in)
 {
     switch (mode % 8) {
-    case 0: return static_cast<double>(in.u32() & 0x7FFFFFFFu);
-    case 1: return static_cast<double>(static_cast<std::int16_t>(in.u16()));
-    case 2: return in.raw();
-    case 3: return static_cast<double>(static_cast<std::int32_t>(in.u32())) / 2.0;
+    case 0:
+        return static_cast<double>(in.u32() & 0x7FFFFFFFu);
+    case 1:
+        return static_cast<double>(static_cast<std::int16_t>(in.u16()));
+    case 2:
+        return in.raw();
+    case 3:
+        return static_cast<double>(static_cast<std::int32_t>(in.u32())) / 2.0;
     case 4: {
         // Around the ends of the 32-bit range, in quarter steps across the rounding ties.
         const double end = (in.u8() & 1) ? 2147483647.0 : -2147483648.0;
@@ -55,7 +59,8 @@ double number(std::uint8_t mode, fuzz::Input &in)
                 v *= p;
         return v;
     }
-    case 6: return fuzz::special(in.u8());
+    case 6:
+        return fuzz::special(in.u8());
     default: {
         try {
             return rt::Val(in.rest());
@@ -73,10 +78,9 @@ bool sameTable(const std::vector<double> &a, const std::vector<double> &b)
 
 bool sameState(const core::AnalysisState &a, const core::AnalysisState &b)
 {
-    return fuzz::same(a.n, b.n) && fuzz::same(a.divisor, b.divisor)
-        && fuzz::same(a.innerIndex, b.innerIndex) && fuzz::same(a.quotient, b.quotient)
-        && a.runCount == b.runCount && a.pairCount == b.pairCount && sameTable(a.runStart, b.runStart)
-        && sameTable(a.runEnd, b.runEnd) && a.stopRequested == b.stopRequested
+    return fuzz::same(a.n, b.n) && fuzz::same(a.divisor, b.divisor) && fuzz::same(a.innerIndex, b.innerIndex)
+        && fuzz::same(a.quotient, b.quotient) && a.runCount == b.runCount && a.pairCount == b.pairCount
+        && sameTable(a.runStart, b.runStart) && sameTable(a.runEnd, b.runEnd) && a.stopRequested == b.stopRequested
         && a.listing == b.listing;
 }
 
@@ -125,8 +129,7 @@ std::size_t countAfter(const std::string &listing, const std::string &heading)
     const std::size_t at = listing.find(heading);
     fuzz::check(at != std::string::npos, "the pair heading is missing");
     std::size_t lines = 0;
-    for (std::size_t pos = listing.find("\r\n", at); pos != std::string::npos;
-         pos = listing.find("\r\n", pos + 2)) {
+    for (std::size_t pos = listing.find("\r\n", at); pos != std::string::npos; pos = listing.find("\r\n", pos + 2)) {
         const std::size_t next = listing.find("\r\n", pos + 2);
         const std::string line = listing.substr(pos + 2, next == std::string::npos ? next : next - pos - 2);
         if (!line.empty() && line != "keine")
@@ -166,7 +169,8 @@ void checkPass(const core::AnalysisState &s, double bound, const std::vector<int
     // The remainders round n to the nearest whole number, ties to even (the default FE mode).
     const std::int64_t m = bound >= 1 ? static_cast<std::int64_t>(std::nearbyint(s.n)) : 0;
     const auto divisors = bound >= 1 ? oddDivisorsUpTo(m, bound) : std::vector<std::int64_t>{};
-    fuzz::check(static_cast<std::size_t>(s.runCount) == divisors.size(), "runCount is not the number of odd divisors", s.n);
+    fuzz::check(static_cast<std::size_t>(s.runCount) == divisors.size(), "runCount is not the number of odd divisors",
+                s.n);
     for (std::size_t k = 1; k <= divisors.size(); ++k) {
         const double d = static_cast<double>(divisors[k - 1]);
         double start = s.n / d - (d - 1) / 2;

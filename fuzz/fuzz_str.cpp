@@ -21,9 +21,12 @@ double value(fuzz::Input &in)
 {
     const std::uint8_t mode = in.u8();
     switch (mode % 8) {
-    case 0: return in.raw();
-    case 1: return static_cast<double>(static_cast<std::int64_t>(in.u64()) % 1'000'000'000'000'000);
-    case 2: return static_cast<double>(static_cast<std::int32_t>(in.u32()));
+    case 0:
+        return in.raw();
+    case 1:
+        return static_cast<double>(static_cast<std::int64_t>(in.u64()) % 1'000'000'000'000'000);
+    case 2:
+        return static_cast<double>(static_cast<std::int32_t>(in.u32()));
     case 3: {
         // A decimal fraction p / 10^q, the kind of number a user types.
         const auto p = static_cast<std::int64_t>(in.u64() % 10'000'000'000'000'000ull);
@@ -39,13 +42,19 @@ double value(fuzz::Input &in)
             v = std::nextafter(v, steps < 0 ? 0.0 : HUGE_VAL);
         return (mode & 8) ? -v : v;
     }
-    case 5: return static_cast<double>(static_cast<std::int32_t>(in.u32())) / 2.0;
-    case 6: return fuzz::special(in.u8());
-    default: return static_cast<double>(static_cast<std::int32_t>(in.u32())) / 1024.0;
+    case 5:
+        return static_cast<double>(static_cast<std::int32_t>(in.u32())) / 2.0;
+    case 6:
+        return fuzz::special(in.u8());
+    default:
+        return static_cast<double>(static_cast<std::int32_t>(in.u32())) / 1024.0;
     }
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Checks the characters behind the sign; returns the number of significant digits.
 int checkNumberText(const std::string &body, double v)
@@ -131,8 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         back = rt::Val(s);
     } catch (const rt::RuntimeError &e) {
         // Only a text beyond the largest double may overflow: DBL_MAX rounds up to 1.79769313486232E+308.
-        fuzz::check(e.code() == rt::ErrorCode::Overflow && std::isinf(rounded),
-                    "Val(Str(v)) raised an error", v);
+        fuzz::check(e.code() == rt::ErrorCode::Overflow && std::isinf(rounded), "Val(Str(v)) raised an error", v);
         return 0;
     }
     fuzz::check(!std::isinf(rounded), "Val(Str(v)) did not overflow beyond the double range", v);

@@ -24,8 +24,7 @@ std::optional<double> val(std::string_view text)
         fuzz::check(std::isfinite(v), "Val returned a value that is not finite", v);
         return v;
     } catch (const rt::RuntimeError &e) {
-        fuzz::check(e.code() == rt::ErrorCode::Overflow, "Val raised an error other than Overflow",
-                    e.number());
+        fuzz::check(e.code() == rt::ErrorCode::Overflow, "Val raised an error other than Overflow", e.number());
         return std::nullopt;
     }
 }
@@ -84,10 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (char c : text)
         if (c != ' ' && c != '\t' && c != '\n')
             stripped += c;
-    fuzz::check(sameOutcome(result, val(stripped)), "leaving out blanks changed Val",
-                result.value_or(0));
-    fuzz::check(sameOutcome(result, val(std::string(text) + 'x')), "a trailing 'x' changed Val",
-                result.value_or(0));
+    fuzz::check(sameOutcome(result, val(stripped)), "leaving out blanks changed Val", result.value_or(0));
+    fuzz::check(sameOutcome(result, val(std::string(text) + 'x')), "a trailing 'x' changed Val", result.value_or(0));
 
     std::string digits;
     int radix = 0;
@@ -102,8 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         for (char &c : lower)
             if (c == 'd' || c == 'D' || c == 'E')
                 c = 'e';
-        fuzz::check(sameOutcome(result, val(lower)), "the exponent letters D, d, E and e differ",
-                    result.value_or(0));
+        fuzz::check(sameOutcome(result, val(lower)), "the exponent letters D, d, E and e differ", result.value_or(0));
     }
 
     if (allDigits(text)) {

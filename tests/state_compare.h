@@ -20,6 +20,6 @@ inline bool sameState(const core::AnalysisState &a, const core::AnalysisState &b
     };
     return same(a.n, b.n) && same(a.divisor, b.divisor) && same(a.innerIndex, b.innerIndex)
         && same(a.quotient, b.quotient) && a.runCount == b.runCount && a.pairCount == b.pairCount
-        && sameTable(a.runStart, b.runStart) && sameTable(a.runEnd, b.runEnd)
-        && a.stopRequested == b.stopRequested && a.listing == b.listing;
+        && sameTable(a.runStart, b.runStart) && sameTable(a.runEnd, b.runEnd) && a.stopRequested == b.stopRequested
+        && a.listing == b.listing;
 }

@@ -1,10 +1,10 @@
 // Odd and hostile texts in the number box, typed or pasted, and then the analysis button or a
 // forward search. Whatever the text, the window either shows the analysis the reading rule gives,
 // or reports overflow (error 6) and leaves everything as it was.
+#include "core/pass.h"
+#include "rules/numrules.h"
 #include "ui/application.h"
 #include "ui/form1.h"
-#include "rules/numrules.h"
-#include "core/pass.h"
 
 #include <QClipboard>
 #include <QtTest>
@@ -237,8 +237,8 @@ void tst_BadInput::enter()
             if (c.unicode() >= 0x20 && c.unicode() < 0x7F)
                 QTest::keyClick(box, char(c.unicode()));
             else // keys QTest cannot name from a character: the text a keyboard layout would send
-                QTest::sendKeyEvent(QTest::Click, box, c.unicode() == 27 ? Qt::Key_Escape : Qt::Key_unknown,
-                                    QString(c), Qt::NoModifier);
+                QTest::sendKeyEvent(QTest::Click, box, c.unicode() == 27 ? Qt::Key_Escape : Qt::Key_unknown, QString(c),
+                                    Qt::NoModifier);
             // Each keystroke is a change of its own; the box is rewritten with the caret at the end.
             if (c.isPrint()) {
                 held = model.box + c;
@@ -296,7 +296,8 @@ void tst_BadInput::search(QPushButton *button)
     if (QTest::currentTestFailed())
         return;
     // A stop waiting in the first yield: the search runs exactly one candidate.
-    QMetaObject::invokeMethod(form->Command3, [this] { form->Command3->click(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        form->Command3, [this] { form->Command3->click(); }, Qt::QueuedConnection);
     button->click();
     QCoreApplication::processEvents(); // a search that never yielded leaves the stop behind
 

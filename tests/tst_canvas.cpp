@@ -1,6 +1,6 @@
 #include "platform/canvas.h"
-#include "rules/numrules.h"
 #include "platform/runtime.h"
+#include "rules/numrules.h"
 
 #include <QFile>
 #include <QImage>
@@ -272,7 +272,7 @@ void TestCanvas::paintsBackgroundBoxLineAndLabel()
     auto canvas = smallCanvas();
     canvas->show();
     QVERIFY(QTest::qWaitForWindowExposed(canvas.get()));
-    canvas->LineBox(2, 1, 8, 6, Red); // pixels 20..79 x 10..59
+    canvas->LineBox(2, 1, 8, 6, Red);  // pixels 20..79 x 10..59
     canvas->Line(10, 0, 10, 10, Blue); // column 100
     canvas->setCurrentX(2);
     canvas->setCurrentY(1);

@@ -1,8 +1,8 @@
 // The analysis button: width bound, canvas width, pan range, listing and chart for one number.
 #include "chart/chart.h"
+#include "rules/numrules.h"
 #include "ui/application.h"
 #include "ui/form1.h"
-#include "rules/numrules.h"
 
 #include <QtTest>
 
@@ -85,7 +85,8 @@ void tst_Command1::pass_data()
     // Below -10 the canvas stops at width 0; below -32768 the pan range at its end.
     QTest::newRow("-20") << 0.0 << -20 << 0 << "\r\n\r\nhalbierbare Sequenzen:\r\n\r\nkeine" << 0;
     QTest::newRow("-40000") << 0.0 << -32768 << 0 << "\r\n\r\nhalbierbare Sequenzen:\r\n\r\nkeine" << 0;
-    QTest::newRow("2147483647") << 5010.0 << 5000 << 5011 << "\r\n 2147483647 = 2147483647\r\n 2147483647 = 1073741823 +...+  1073741824" << 0;
+    QTest::newRow("2147483647") << 5010.0 << 5000 << 5011
+                                << "\r\n 2147483647 = 2147483647\r\n 2147483647 = 1073741823 +...+  1073741824" << 0;
 }
 
 void tst_Command1::pass()
@@ -128,7 +129,10 @@ void tst_Command1::chartOf75()
         QCOMPARE(lines[std::size_t(i)].y1, 0.0);
         QCOMPARE(lines[std::size_t(i)].y2, 10.0);
     }
-    struct Bar { double start, end; const char *label; };
+    struct Bar {
+        double start, end;
+        const char *label;
+    };
     const Bar expected[] = {{75, 75, " 75 - 75 "}, {24, 26, " 24 - 26 "}, {13, 17, " 13 - 17 "},
                             {3, 12, " 3 - 12 "},   {10, 15, " 10 - 15 "}, {37, 38, " 37 - 38 "}};
     const auto boxes = ops(Kind::Box);

@@ -1,8 +1,8 @@
 #include "core/analysis_state.h"
 #include "core/find_runs.h"
 #include "core/halvable_pairs.h"
-#include "rules/numrules.h"
 #include "core/pass.h"
+#include "rules/numrules.h"
 #include "rules/runtime_error.h"
 #include "state_compare.h"
 
@@ -111,8 +111,8 @@ std::string expectedListing(std::int64_t n, const std::vector<Run> &runs, int *p
         for (const Run &earlier : runs)
             if (earlier.end + 1 == later.start) {
                 ++*pairs;
-                s += "\r\n" + text(earlier.start) + "_" + text(earlier.end) + " = "
-                    + text(later.start) + "_" + text(later.end);
+                s += "\r\n" + text(earlier.start) + "_" + text(earlier.end) + " = " + text(later.start) + "_"
+                    + text(later.end);
             }
     if (*pairs == 0)
         s += "\r\n\r\nkeine";
@@ -124,9 +124,7 @@ QString mismatchWithOracle(const Pass &p, std::int64_t n)
 {
     const std::vector<Run> runs = runsOf(n);
     if (static_cast<int>(runs.size()) != oddDivisorCount(n))
-        return QString("oracle found %1 runs for %2 odd divisors")
-            .arg(runs.size())
-            .arg(oddDivisorCount(n));
+        return QString("oracle found %1 runs for %2 odd divisors").arg(runs.size()).arg(oddDivisorCount(n));
     if (p.state.runCount != static_cast<int>(runs.size()))
         return QString("runCount %1, expected %2").arg(p.state.runCount).arg(runs.size());
     for (std::size_t k = 1; k <= runs.size(); ++k) {
@@ -134,7 +132,11 @@ QString mismatchWithOracle(const Pass &p, std::int64_t n)
         const double end = p.state.runEnd[k];
         if (start != double(runs[k - 1].start) || end != double(runs[k - 1].end))
             return QString("run %1 is %2 to %3, expected %4 to %5")
-                .arg(k).arg(start).arg(end).arg(runs[k - 1].start).arg(runs[k - 1].end);
+                .arg(k)
+                .arg(start)
+                .arg(end)
+                .arg(runs[k - 1].start)
+                .arg(runs[k - 1].end);
     }
     int pairs = 0;
     const std::string listing = expectedListing(n, runs, &pairs);
@@ -197,30 +199,46 @@ void TestCore::listingAndState_data()
                             "\r\n 2147483647 = 1073741823 +...+  1073741824";
 
     // Whole n >= 1 get the same runs with either bound, since n + 1 never divides n.
-    const struct { double n; QByteArray listing; int runs, pairs; double quotient; } examples[] = {
-        {75, l75, 6, 1, 1}, {15, l15, 4, 1, 1}, {9, l9, 3, 0, 1}, {105, l105, 8, 2, 1},
-        {3, l3, 2, 1, 1}, {64, "\r\n 64 = 64" + keine, 1, 0, 64},
+    const struct {
+        double n;
+        QByteArray listing;
+        int runs, pairs;
+        double quotient;
+    } examples[] = {
+        {75, l75, 6, 1, 1},
+        {15, l15, 4, 1, 1},
+        {9, l9, 3, 0, 1},
+        {105, l105, 8, 2, 1},
+        {3, l3, 2, 1, 1},
+        {64, "\r\n 64 = 64" + keine, 1, 0, 64},
         {1, "\r\n 1 = 1" + keine, 1, 0, 1},
-        {7.5, "\r\n 7.5 = 7.5" + keine, 1, 0, 7.5}, {6.5, l6_5 + keine, 2, 0, 6.5 / 3},
+        {7.5, "\r\n 7.5 = 7.5" + keine, 1, 0, 7.5},
+        {6.5, l6_5 + keine, 2, 0, 6.5 / 3},
         {2147483647, lMax + keine, 2, 0, 1},
     };
     for (const auto &r : examples) {
         const QByteArray n = QByteArray::number(r.n, 'g', 12);
-        QTest::addRow("%s bound n", n.constData())
-            << r.n << r.n << r.listing << r.runs << r.pairs << r.quotient;
-        QTest::addRow("%s bound n+1", n.constData())
-            << r.n << r.n + 1 << r.listing << r.runs << r.pairs << r.quotient;
+        QTest::addRow("%s bound n", n.constData()) << r.n << r.n << r.listing << r.runs << r.pairs << r.quotient;
+        QTest::addRow("%s bound n+1", n.constData()) << r.n << r.n + 1 << r.listing << r.runs << r.pairs << r.quotient;
     }
-    QTest::newRow("0 bound n+1") << 0.0 << 1.0 << "\r\n 0 = 1 +...+  0" + pairs
-            + "\r\n 1_ 0 =  1_ 0" << 1 << 1 << 0.0;
+    QTest::newRow("0 bound n+1") << 0.0 << 1.0 << "\r\n 0 = 1 +...+  0" + pairs + "\r\n 1_ 0 =  1_ 0" << 1 << 1 << 0.0;
 
     // No scan at all: the quotient keeps the 1 that the earlier pass for 75 left.
-    const struct { const char *tag; double n, bound; } empty[] = {
-        {"0 bound n", 0, 0}, {"-5 bound n", -5, -5}, {"-5 bound n+1", -5, -4},
-        {"0.5 bound n", 0.5, 0.5}, {"0.9 bound n", 0.9, 0.9}, {"-0.5 bound n+1", -0.5, 0.5},
+    const struct {
+        const char *tag;
+        double n, bound;
+    } empty[] = {
+        {"0 bound n", 0, 0},
+        {"-5 bound n", -5, -5},
+        {"-5 bound n+1", -5, -4},
+        {"0.5 bound n", 0.5, 0.5},
+        {"0.9 bound n", 0.9, 0.9},
+        {"-0.5 bound n+1", -0.5, 0.5},
         {"NaN bound n", notANumber, notANumber},
-        {"NaN bound n+1", notANumber, notANumber + 1}, {"-1e300 bound n", -1e300, -1e300},
-        {"-1e300 bound n+1", -1e300, -1e300 + 1}, {"-inf bound n+1", -inf, -inf + 1},
+        {"NaN bound n+1", notANumber, notANumber + 1},
+        {"-1e300 bound n", -1e300, -1e300},
+        {"-1e300 bound n+1", -1e300, -1e300 + 1},
+        {"-inf bound n+1", -inf, -inf + 1},
         {"-2147483649 bound n+1", -2147483649.0, -2147483648.0},
         {"-2147483648.5 bound n", -2147483648.5, -2147483648.5},
     };
@@ -346,8 +364,7 @@ void TestCore::manyRunsAreListedInFull()
         QCOMPARE(int(p.state.runCount), runs);
         QVERIFY(p.state.runStart.size() > std::size_t(runs));
         const QString mismatch = mismatchWithOracle(p, std::int64_t(n));
-        QVERIFY2(mismatch.isEmpty(),
-                 qPrintable(QString("bound %1: %2").arg(bound, 0, 'f', 0).arg(mismatch)));
+        QVERIFY2(mismatch.isEmpty(), qPrintable(QString("bound %1: %2").arg(bound, 0, 'f', 0).arg(mismatch)));
     }
 }
 
@@ -368,8 +385,7 @@ void TestCore::wholeNumbersMatchTheOracle()
             const double end = p.state.runEnd[std::size_t(k)];
             const bool inside = 1 <= start && start <= end && end <= n;
             QVERIFY2(inside && (end - start + 1) * (start + end) / 2 == n,
-                     qPrintable(QString("n = %1, run %2: %3 to %4")
-                                    .arg(n).arg(k).arg(start).arg(end)));
+                     qPrintable(QString("n = %1, run %2: %3 to %4").arg(n).arg(k).arg(start).arg(end)));
         }
         const QString mismatch = mismatchWithOracle(p, n);
         QVERIFY2(mismatch.isEmpty(), qPrintable(QString("n = %1: %2").arg(n).arg(mismatch)));
@@ -380,11 +396,17 @@ void TestCore::overflowChangesNothing_data()
 {
     QTest::addColumn<double>("n");
     QTest::addColumn<double>("bound");
-    const struct { const char *tag; double n, bound; } rows[] = {
+    const struct {
+        const char *tag;
+        double n, bound;
+    } rows[] = {
         {"2147483647.5 bound n", 2147483647.5, 2147483647.5},
         {"2147483647.5 bound n+1", 2147483647.5, 2147483648.5},
-        {"2147483648 bound n", 2147483648.0, 2147483648.0}, {"3e9 bound n", 3e9, 3e9},
-        {"3e9 bound n+1", 3e9, 3e9 + 1}, {"1e300 bound n", 1e300, 1e300}, {"inf bound n", inf, inf},
+        {"2147483648 bound n", 2147483648.0, 2147483648.0},
+        {"3e9 bound n", 3e9, 3e9},
+        {"3e9 bound n+1", 3e9, 3e9 + 1},
+        {"1e300 bound n", 1e300, 1e300},
+        {"inf bound n", inf, inf},
         {"inf bound n+1", inf, inf + 1},
     };
     for (const auto &r : rows)
@@ -401,7 +423,8 @@ void TestCore::overflowChangesNothing()
     int calls = 0;
     int error = 0;
     try {
-        core::RunPass(s, bound, [&] { ++calls; }, [&](int) { ++calls; });
+        core::RunPass(
+            s, bound, [&] { ++calls; }, [&](int) { ++calls; });
     } catch (const rt::RuntimeError &e) {
         error = e.number();
     }

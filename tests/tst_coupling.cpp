@@ -1,7 +1,7 @@
 // The number box and the number scroll bar follow each other; the pan bar moves the canvas.
+#include "rules/numrules.h"
 #include "ui/application.h"
 #include "ui/form1.h"
-#include "rules/numrules.h"
 
 #include <QtTest>
 
@@ -59,25 +59,40 @@ void tst_Coupling::typingDigitByDigit()
 void tst_Coupling::replaceText_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("box");    // the box afterwards
-    QTest::addColumn<int>("scrollBar");  // the scroll bar afterwards
+    QTest::addColumn<QString>("box");      // the box afterwards
+    QTest::addColumn<int>("scrollBar");    // the scroll bar afterwards
     QTest::addColumn<QString>("analysed"); // first run line afterwards
 
-    QTest::newRow("999.5") << "999.5" << "1000" << 1000 << " 1000 = 1000";
-    QTest::newRow("80abc") << "80abc" << "80" << 80 << " 80 = 80";
-    QTest::newRow(" 80") << " 80" << "80" << 80 << " 80 = 80";
-    QTest::newRow("75.6") << "75.6" << "76" << 76 << " 76 = 76";
-    QTest::newRow("75.4") << "75.4" << "75.4" << 75 << " 75 = 75";
-    QTest::newRow("75abc") << "75abc" << "75abc" << 75 << " 75 = 75";
-    QTest::newRow("2") << "2" << "2" << 75 << " 75 = 75";
-    QTest::newRow("2.4") << "2.4" << "2.4" << 75 << " 75 = 75";
-    QTest::newRow("2.5") << "2.5" << "2.5" << 75 << " 75 = 75";
-    QTest::newRow("2.6") << "2.6" << "3" << 3 << " 3 = 3";
-    QTest::newRow("3") << "3" << "3" << 3 << " 3 = 3";
-    QTest::newRow("1000") << "1000" << "1000" << 75 << " 75 = 75";
-    QTest::newRow("123456") << "123456" << "123456" << 75 << " 75 = 75";
-    QTest::newRow("1e400") << "1e400" << "1e400" << 75 << " 75 = 75";
-    QTest::newRow("-7") << "-7" << "-7" << 75 << " 75 = 75";
+    QTest::newRow("999.5") << "999.5"
+                           << "1000" << 1000 << " 1000 = 1000";
+    QTest::newRow("80abc") << "80abc"
+                           << "80" << 80 << " 80 = 80";
+    QTest::newRow(" 80") << " 80"
+                         << "80" << 80 << " 80 = 80";
+    QTest::newRow("75.6") << "75.6"
+                          << "76" << 76 << " 76 = 76";
+    QTest::newRow("75.4") << "75.4"
+                          << "75.4" << 75 << " 75 = 75";
+    QTest::newRow("75abc") << "75abc"
+                           << "75abc" << 75 << " 75 = 75";
+    QTest::newRow("2") << "2"
+                       << "2" << 75 << " 75 = 75";
+    QTest::newRow("2.4") << "2.4"
+                         << "2.4" << 75 << " 75 = 75";
+    QTest::newRow("2.5") << "2.5"
+                         << "2.5" << 75 << " 75 = 75";
+    QTest::newRow("2.6") << "2.6"
+                         << "3" << 3 << " 3 = 3";
+    QTest::newRow("3") << "3"
+                       << "3" << 3 << " 3 = 3";
+    QTest::newRow("1000") << "1000"
+                          << "1000" << 75 << " 75 = 75";
+    QTest::newRow("123456") << "123456"
+                            << "123456" << 75 << " 75 = 75";
+    QTest::newRow("1e400") << "1e400"
+                           << "1e400" << 75 << " 75 = 75";
+    QTest::newRow("-7") << "-7"
+                        << "-7" << 75 << " 75 = 75";
 }
 
 void tst_Coupling::replaceText()

@@ -1,8 +1,8 @@
 // The window as designed: every control's kind, container, geometry, text, font and colours,
 // the focus order, and what the window shows at start.
+#include "rules/numrules.h"
 #include "ui/application.h"
 #include "ui/form1.h"
-#include "rules/numrules.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -59,20 +59,34 @@ void tst_Form1::controls_data()
     QTest::addColumn<QString>("container");
     QTest::addColumn<QRectF>("geometry"); // in the container's unit; null: set at start-up
 
-    QTest::newRow("lblProg") << "QLabel" << "Form1" << QRectF();
-    QTest::newRow("picContainer") << "QFrame" << "Form1" << QRectF();
-    QTest::newRow("picGraph") << "rt::Canvas" << "picContainer" << QRectF();
-    QTest::newRow("HScroll1") << "rt::ScrollBar" << "picContainer" << QRectF();
-    QTest::newRow("Frame1") << "QFrame" << "Form1" << QRectF();
-    QTest::newRow("Text2") << "QLineEdit" << "Frame1" << QRectF(120, 240, 1095, 615);
-    QTest::newRow("Text1") << "QLineEdit" << "Frame1" << QRectF(1320, 240, 3015, 645);
-    QTest::newRow("VScroll1") << "rt::ScrollBar" << "Frame1" << QRectF(4440, 240, 495, 1455);
-    QTest::newRow("Command1") << "QPushButton" << "Frame1" << QRectF(120, 960, 4215, 735);
-    QTest::newRow("Label1") << "QLabel" << "Frame1" << QRectF(240, 2640, 3135, 375);
-    QTest::newRow("Command4") << "QPushButton" << "Frame1" << QRectF(120, 3120, 3735, 495);
-    QTest::newRow("Command5") << "QPushButton" << "Frame1" << QRectF(120, 3720, 3735, 495);
-    QTest::newRow("Command3") << "QPushButton" << "Frame1" << QRectF(3960, 3120, 975, 1095);
-    QTest::newRow("txtSequenz") << "rt::ListingBox" << "Form1" << QRectF();
+    QTest::newRow("lblProg") << "QLabel"
+                             << "Form1" << QRectF();
+    QTest::newRow("picContainer") << "QFrame"
+                                  << "Form1" << QRectF();
+    QTest::newRow("picGraph") << "rt::Canvas"
+                              << "picContainer" << QRectF();
+    QTest::newRow("HScroll1") << "rt::ScrollBar"
+                              << "picContainer" << QRectF();
+    QTest::newRow("Frame1") << "QFrame"
+                            << "Form1" << QRectF();
+    QTest::newRow("Text2") << "QLineEdit"
+                           << "Frame1" << QRectF(120, 240, 1095, 615);
+    QTest::newRow("Text1") << "QLineEdit"
+                           << "Frame1" << QRectF(1320, 240, 3015, 645);
+    QTest::newRow("VScroll1") << "rt::ScrollBar"
+                              << "Frame1" << QRectF(4440, 240, 495, 1455);
+    QTest::newRow("Command1") << "QPushButton"
+                              << "Frame1" << QRectF(120, 960, 4215, 735);
+    QTest::newRow("Label1") << "QLabel"
+                            << "Frame1" << QRectF(240, 2640, 3135, 375);
+    QTest::newRow("Command4") << "QPushButton"
+                              << "Frame1" << QRectF(120, 3120, 3735, 495);
+    QTest::newRow("Command5") << "QPushButton"
+                              << "Frame1" << QRectF(120, 3720, 3735, 495);
+    QTest::newRow("Command3") << "QPushButton"
+                              << "Frame1" << QRectF(3960, 3120, 975, 1095);
+    QTest::newRow("txtSequenz") << "rt::ListingBox"
+                                << "Form1" << QRectF();
 }
 
 void tst_Form1::controls()
@@ -97,8 +111,9 @@ void tst_Form1::controls()
     QCOMPARE(p.Height(), float(geometry.height()));
     // 15 twips a pixel at 96 dpi.
     const double tpp = rt::TwipsPerPixel();
-    QCOMPARE(w->geometry(), QRect(qRound(geometry.left() / tpp), qRound(geometry.top() / tpp),
-                                  qRound(geometry.width() / tpp), qRound(geometry.height() / tpp)));
+    QCOMPARE(w->geometry(),
+             QRect(qRound(geometry.left() / tpp), qRound(geometry.top() / tpp), qRound(geometry.width() / tpp),
+                   qRound(geometry.height() / tpp)));
 }
 
 void tst_Form1::captions_data()
@@ -206,7 +221,7 @@ void tst_Form1::focusOrder()
     form->show();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form->txtSequenz));
-    const QStringList expected = {"VScroll1", "Command1", "Text1", "Text2", "Command4", "Command5",
+    const QStringList expected = {"VScroll1", "Command1",     "Text1",    "Text2",    "Command4",  "Command5",
                                   "Command3", "picContainer", "HScroll1", "picGraph", "txtSequenz"};
     QStringList visited;
     QWidget *w = form->txtSequenz;
@@ -282,7 +297,7 @@ void tst_Form1::accessibleNames()
         {"Command3", "Anhalten"},
         {"txtSequenz", "Liste der Summen"},
     };
-    const QStringList acted = {"picGraph", "HScroll1", "Text1", "VScroll1", "Command1",
+    const QStringList acted = {"picGraph", "HScroll1", "Text1",    "VScroll1",  "Command1",
                                "Command4", "Command5", "Command3", "txtSequenz"};
     QCOMPARE(form->accessibleName(), QStringLiteral("Summenleiter"));
     QSet<QString> names{form->accessibleName()};

@@ -54,7 +54,8 @@ public:
             auto *bar = new rt::ScrollBar(Qt::Horizontal, this);
             bar->setPacer(&pacer);
             bar->setMax(1000);
-            subject = {[bar](int i) { bar->setValue(std::int16_t(i)); }, [bar] { return QString::number(bar->Value()); },
+            subject = {[bar](int i) { bar->setValue(std::int16_t(i)); },
+                       [bar] { return QString::number(bar->Value()); },
                        [bar] { return QString::number(bar->QScrollBar::value()); }};
             break;
         }
@@ -62,8 +63,7 @@ public:
             auto *w = new QWidget(this);
             placement = std::make_unique<rt::Placement>(*w, units, 0, 0, 10, 10);
             placement->setPacer(&pacer);
-            subject = {[this](int i) { placement->setLeft(i); },
-                       [this] { return QString::number(placement->Left()); },
+            subject = {[this](int i) { placement->setLeft(i); }, [this] { return QString::number(placement->Left()); },
                        [w] { return QString::number(w->x()); }};
             break;
         }
@@ -173,7 +173,8 @@ void tst_FramePacer::whichEventsCatchUp()
     QCOMPARE(window.subject.shown(), QStringLiteral("0"));
     const auto t = QEvent::Type(type);
     if (t == QEvent::MetaCall) {
-        QMetaObject::invokeMethod(&target, [] {}, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &target, [] {}, Qt::QueuedConnection);
         QCoreApplication::sendPostedEvents();
     } else if (t == QEvent::KeyPress) {
         QKeyEvent e(t, Qt::Key_Shift, Qt::NoModifier);

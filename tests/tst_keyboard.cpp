@@ -1,10 +1,10 @@
 // The window with the keyboard only, as on the classic desktop: Tab and Shift+Tab move on from the
 // listing box, Left and Right on a scroll bar go towards Min and Max like Up and Down, Home and
 // End to the ends, and Return presses a focused button as Space does.
-#include "ui/application.h"
-#include "ui/form1.h"
 #include "core/pass.h"
 #include "search_oracle.h"
+#include "ui/application.h"
+#include "ui/form1.h"
 
 #include <QtTest>
 
@@ -33,19 +33,27 @@ void tst_Keyboard::keys_data()
     const int none = Qt::NoModifier, shift = Qt::ShiftModifier;
 
     QTest::newRow("Tab in the listing") << "txtSequenz" << 0 << int(Qt::Key_Tab) << none << "VScroll1" << -1 << -1.0;
-    QTest::newRow("Ctrl+Tab in the listing") << "txtSequenz" << 0 << int(Qt::Key_Tab) << int(Qt::ControlModifier) << "VScroll1" << -1 << -1.0;
-    QTest::newRow("Shift+Tab in the listing") << "txtSequenz" << 0 << int(Qt::Key_Backtab) << shift << "picGraph" << -1 << -1.0;
-    QTest::newRow("Shift+Tab on the number bar") << "VScroll1" << 75 << int(Qt::Key_Backtab) << shift << "txtSequenz" << 75 << 75.0;
+    QTest::newRow("Ctrl+Tab in the listing")
+        << "txtSequenz" << 0 << int(Qt::Key_Tab) << int(Qt::ControlModifier) << "VScroll1" << -1 << -1.0;
+    QTest::newRow("Shift+Tab in the listing")
+        << "txtSequenz" << 0 << int(Qt::Key_Backtab) << shift << "picGraph" << -1 << -1.0;
+    QTest::newRow("Shift+Tab on the number bar")
+        << "VScroll1" << 75 << int(Qt::Key_Backtab) << shift << "txtSequenz" << 75 << 75.0;
     QTest::newRow("Tab on the number bar") << "VScroll1" << 75 << int(Qt::Key_Tab) << none << "Command1" << 75 << 75.0;
 
     // The number bar: 1000 (Min) at the top, 3 (Max) at the bottom.
     QTest::newRow("Up on the number bar") << "VScroll1" << 75 << int(Qt::Key_Up) << none << "VScroll1" << 76 << 76.0;
-    QTest::newRow("Down on the number bar") << "VScroll1" << 75 << int(Qt::Key_Down) << none << "VScroll1" << 74 << 74.0;
-    QTest::newRow("Left on the number bar") << "VScroll1" << 75 << int(Qt::Key_Left) << none << "VScroll1" << 76 << 76.0;
-    QTest::newRow("Right on the number bar") << "VScroll1" << 75 << int(Qt::Key_Right) << none << "VScroll1" << 74 << 74.0;
-    QTest::newRow("Home on the number bar") << "VScroll1" << 75 << int(Qt::Key_Home) << none << "VScroll1" << 1000 << 1000.0;
+    QTest::newRow("Down on the number bar")
+        << "VScroll1" << 75 << int(Qt::Key_Down) << none << "VScroll1" << 74 << 74.0;
+    QTest::newRow("Left on the number bar")
+        << "VScroll1" << 75 << int(Qt::Key_Left) << none << "VScroll1" << 76 << 76.0;
+    QTest::newRow("Right on the number bar")
+        << "VScroll1" << 75 << int(Qt::Key_Right) << none << "VScroll1" << 74 << 74.0;
+    QTest::newRow("Home on the number bar")
+        << "VScroll1" << 75 << int(Qt::Key_Home) << none << "VScroll1" << 1000 << 1000.0;
     QTest::newRow("End on the number bar") << "VScroll1" << 75 << int(Qt::Key_End) << none << "VScroll1" << 3 << 3.0;
-    QTest::newRow("PageUp on the number bar") << "VScroll1" << 75 << int(Qt::Key_PageUp) << none << "VScroll1" << 76 << 76.0;
+    QTest::newRow("PageUp on the number bar")
+        << "VScroll1" << 75 << int(Qt::Key_PageUp) << none << "VScroll1" << 76 << 76.0;
 
     // The pan bar: 0 (Min) at the left, 75 (Max, fitted to 75) at the right; arrows step 1, pages 10.
     QTest::newRow("Left on the pan bar") << "HScroll1" << 20 << int(Qt::Key_Left) << none << "HScroll1" << 19 << -1.0;
@@ -54,15 +62,22 @@ void tst_Keyboard::keys_data()
     QTest::newRow("Down on the pan bar") << "HScroll1" << 20 << int(Qt::Key_Down) << none << "HScroll1" << 21 << -1.0;
     QTest::newRow("Home on the pan bar") << "HScroll1" << 20 << int(Qt::Key_Home) << none << "HScroll1" << 0 << -1.0;
     QTest::newRow("End on the pan bar") << "HScroll1" << 20 << int(Qt::Key_End) << none << "HScroll1" << 75 << -1.0;
-    QTest::newRow("PageDown on the pan bar") << "HScroll1" << 20 << int(Qt::Key_PageDown) << none << "HScroll1" << 30 << -1.0;
-    QTest::newRow("Left on the pan bar at 0") << "HScroll1" << 0 << int(Qt::Key_Left) << none << "HScroll1" << 0 << -1.0;
+    QTest::newRow("PageDown on the pan bar")
+        << "HScroll1" << 20 << int(Qt::Key_PageDown) << none << "HScroll1" << 30 << -1.0;
+    QTest::newRow("Left on the pan bar at 0")
+        << "HScroll1" << 0 << int(Qt::Key_Left) << none << "HScroll1" << 0 << -1.0;
 
     // The buttons, with 1155 typed into the number box (beyond the scroll bar, so not yet analysed).
-    QTest::newRow("Return on the analysis button") << "Command1" << 0 << int(Qt::Key_Return) << none << "Command1" << -1 << 1155.0;
-    QTest::newRow("Enter on the analysis button") << "Command1" << 0 << int(Qt::Key_Enter) << none << "Command1" << -1 << 1155.0;
-    QTest::newRow("Space on the analysis button") << "Command1" << 0 << int(Qt::Key_Space) << none << "Command1" << -1 << 1155.0;
-    QTest::newRow("Return on the one-pair search") << "Command4" << 0 << int(Qt::Key_Return) << none << "Command4" << -1 << -2.0;
-    QTest::newRow("Return on the two-pair search") << "Command5" << 0 << int(Qt::Key_Return) << none << "Command5" << -1 << -3.0;
+    QTest::newRow("Return on the analysis button")
+        << "Command1" << 0 << int(Qt::Key_Return) << none << "Command1" << -1 << 1155.0;
+    QTest::newRow("Enter on the analysis button")
+        << "Command1" << 0 << int(Qt::Key_Enter) << none << "Command1" << -1 << 1155.0;
+    QTest::newRow("Space on the analysis button")
+        << "Command1" << 0 << int(Qt::Key_Space) << none << "Command1" << -1 << 1155.0;
+    QTest::newRow("Return on the one-pair search")
+        << "Command4" << 0 << int(Qt::Key_Return) << none << "Command4" << -1 << -2.0;
+    QTest::newRow("Return on the two-pair search")
+        << "Command5" << 0 << int(Qt::Key_Return) << none << "Command5" << -1 << -3.0;
     QTest::newRow("Return on the caption box") << "Text2" << 0 << int(Qt::Key_Return) << none << "Text2" << -1 << 75.0;
 }
 
@@ -124,7 +139,7 @@ void tst_Keyboard::tabGoesRoundTheWindow()
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.txtSequenz));
-    const QStringList order = {"VScroll1", "Command1", "Text1", "Text2", "Command4", "Command5",
+    const QStringList order = {"VScroll1", "Command1",     "Text1",    "Text2",    "Command4",  "Command5",
                                "Command3", "picContainer", "HScroll1", "picGraph", "txtSequenz"};
     QStringList forwards, backwards;
     for (int i = 0; i < order.size(); ++i) {

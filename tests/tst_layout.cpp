@@ -22,15 +22,13 @@ void tst_Layout::layout_data()
     QTest::addColumn<QRectF>("listing");
     QTest::addColumn<QPointF>("searchFrame");
 
-    QTest::newRow("15360x11520") << 15360.f << 11520.f << QRectF(384, 576, 14592, 576)
-                                 << QRectF(384, 1152, 14592, 2304) << QRectF(384, 3776, 3648, 6912)
-                                 << QPointF(4352, 3776);
-    QTest::newRow("12000x9000") << 12000.f << 9000.f << QRectF(300, 450, 11400, 450)
-                                << QRectF(300, 900, 11400, 1800) << QRectF(300, 3020, 2850, 5400)
-                                << QPointF(3470, 3020);
+    QTest::newRow("15360x11520") << 15360.f << 11520.f << QRectF(384, 576, 14592, 576) << QRectF(384, 1152, 14592, 2304)
+                                 << QRectF(384, 3776, 3648, 6912) << QPointF(4352, 3776);
+    QTest::newRow("12000x9000") << 12000.f << 9000.f << QRectF(300, 450, 11400, 450) << QRectF(300, 900, 11400, 1800)
+                                << QRectF(300, 3020, 2850, 5400) << QPointF(3470, 3020);
     QTest::newRow("20490x15360") << 20490.f << 15360.f << QRectF(512.25, 768, 19465.5, 768)
-                                 << QRectF(512.25, 1536, 19465.5, 3072)
-                                 << QRectF(512.25, 4928, 4866.375, 9216) << QPointF(5698.625, 4928);
+                                 << QRectF(512.25, 1536, 19465.5, 3072) << QRectF(512.25, 4928, 4866.375, 9216)
+                                 << QPointF(5698.625, 4928);
 }
 
 void tst_Layout::layout()

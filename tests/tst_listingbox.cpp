@@ -23,9 +23,8 @@ void TestListingBox::roundTrip_data()
     QTest::addColumn<QString>("shown");
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("75") << QStringLiteral("75") << QStringLiteral("75");
-    QTest::newRow("CR LF run lines")
-        << QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26")
-        << QStringLiteral("\n 75 = 75\n 75 = 24 +...+  26");
+    QTest::newRow("CR LF run lines") << QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26")
+                                     << QStringLiteral("\n 75 = 75\n 75 = 24 +...+  26");
     QTest::newRow("trailing CR LF") << QStringLiteral("a\r\n") << QStringLiteral("a\n");
     QTest::newRow("empty line") << QStringLiteral("a\r\n\r\nb") << QStringLiteral("a\n\nb");
     QTest::newRow("lone CR") << QStringLiteral("a\rb") << QStringLiteral("a\nb");
@@ -48,11 +47,10 @@ void TestListingBox::roundTrip()
 void TestListingBox::appendsShowLikeOneWrite_data()
 {
     QTest::addColumn<QStringList>("writes");
-    QTest::newRow("pass for 75")
-        << QStringList{QString(), QStringLiteral("\r\n 75 = 75"),
-                       QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26"),
-                       QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26\r\n\r\nhalbierbare Sequenzen:"),
-                       QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26\r\n\r\nhalbierbare Sequenzen:\r\nkeine")};
+    QTest::newRow("pass for 75") << QStringList{
+        QString(), QStringLiteral("\r\n 75 = 75"), QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26"),
+        QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26\r\n\r\nhalbierbare Sequenzen:"),
+        QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26\r\n\r\nhalbierbare Sequenzen:\r\nkeine")};
     QTest::newRow("CR then LF") << QStringList{QStringLiteral("a\r"), QStringLiteral("a\r\nb")};
     QTest::newRow("shrinks") << QStringList{QStringLiteral("abc\r\ndef"), QStringLiteral("abc")};
     QTest::newRow("same text twice") << QStringList{QStringLiteral("x\r\ny"), QStringLiteral("x\r\ny")};
@@ -131,7 +129,8 @@ void TestListingBox::benchmarkListingPass()
     // One analysis pass's worth of listing: emptied, then some 700 lines appended one by one,
     // each time reading the whole text and writing it back.
     rt::ListingBox box;
-    QBENCHMARK {
+    QBENCHMARK
+    {
         box.setText(QString());
         for (int i = 1; i <= 700; ++i)
             box.setText(box.Text() + QStringLiteral("\r\n %1 = %2 +...+  %3").arg(i).arg(i).arg(i + 2));

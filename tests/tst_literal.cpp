@@ -53,9 +53,7 @@ QString firstDifference(const std::string &a, const std::string &b)
     const std::size_t from = i < 40 ? 0 : i - 40;
     // Line breaks shown as \r\n keep a difference in them visible on one line of the report.
     auto excerpt = [from](const std::string &s) {
-        return QString::fromStdString(s.substr(std::min(from, s.size()), 80))
-            .replace("\r", "\\r")
-            .replace("\n", "\\n");
+        return QString::fromStdString(s.substr(std::min(from, s.size()), 80)).replace("\r", "\\r").replace("\n", "\\n");
     };
     return QString("listings part at character %1: fast \"...%2\", literal \"...%3\"")
         .arg(i)
@@ -79,16 +77,13 @@ QString differences(const core::AnalysisState &f, const core::AnalysisState &l)
     field("stopRequested", f.stopRequested, l.stopRequested);
     // Both start from the same tables, so even the entries above runCount must agree.
     if (f.runStart.size() != l.runStart.size() || f.runEnd.size() != l.runEnd.size())
-        d << QString("table sizes: fast %1, literal %2")
-                 .arg(f.runStart.size())
-                 .arg(l.runStart.size());
+        d << QString("table sizes: fast %1, literal %2").arg(f.runStart.size()).arg(l.runStart.size());
     const std::size_t common = std::min(f.runStart.size(), l.runStart.size());
     for (std::size_t k = 0; k < common && d.size() < 8; ++k) {
         if (!same(f.runStart[k], l.runStart[k]) || !same(f.runEnd[k], l.runEnd[k]))
             d << QString("run %1: fast %2 to %3, literal %4 to %5")
                      .arg(k)
-                     .arg(number(f.runStart[k]), number(f.runEnd[k]), number(l.runStart[k]),
-                          number(l.runEnd[k]));
+                     .arg(number(f.runStart[k]), number(f.runEnd[k]), number(l.runStart[k]), number(l.runEnd[k]));
     }
     if (f.listing != l.listing)
         d << firstDifference(f.listing, l.listing);
@@ -126,8 +121,7 @@ public:
             core::StartPass(side->state);
         }
         attempt(fast_, [&] { core::FindRuns(fast_.state, bound, recorder(fast_)); });
-        attempt(literal_,
-                [&] { core::FindRunsLiteral(literal_.state, bound, recorder(literal_)); });
+        attempt(literal_, [&] { core::FindRunsLiteral(literal_.state, bound, recorder(literal_)); });
         QString problem = compare("the scan");
         if (problem.isEmpty() && fast_.error == 0) {
             attempt(fast_, [&] { core::ListHalvablePairs(fast_.state); });
@@ -151,13 +145,17 @@ private:
     {
         if (fast_.error != literal_.error)
             return QString("after %1: fast raised %2, literal raised %3 (0: none)")
-                .arg(stage).arg(fast_.error).arg(literal_.error);
+                .arg(stage)
+                .arg(fast_.error)
+                .arg(literal_.error);
         // A raised error ends the pass; only the agreement on raising it matters then.
         if (fast_.error != 0)
             return {};
         if (fast_.steps != literal_.steps)
             return QString("after %1: per-run steps differ (fast %2 calls, literal %3)")
-                .arg(stage).arg(fast_.steps.size()).arg(literal_.steps.size());
+                .arg(stage)
+                .arg(fast_.steps.size())
+                .arg(literal_.steps.size());
         const QString d = differences(fast_.state, literal_.state);
         return d.isEmpty() ? d : QString("after %1: %2").arg(stage, d);
     }
@@ -222,10 +220,8 @@ void TestLiteral::ranges_data()
         QTest::addRow("-9.75..2000.25, bound %s", bound) << -10 << 2000 << 0.25 << offset;
         QTest::addRow("-9.25..2000.75, bound %s", bound) << -10 << 2000 << 0.75 << offset;
         QTest::addRow("-9.9..2000.1, bound %s", bound) << -10 << 2000 << 0.1 << offset;
-        QTest::addRow("-9.5000001..2000.4999999, bound %s", bound)
-            << -10 << 2000 << 0.4999999 << offset;
-        QTest::addRow("-9.4999999..2000.5000001, bound %s", bound)
-            << -10 << 2000 << 0.5000001 << offset;
+        QTest::addRow("-9.5000001..2000.4999999, bound %s", bound) << -10 << 2000 << 0.4999999 << offset;
+        QTest::addRow("-9.4999999..2000.5000001, bound %s", bound) << -10 << 2000 << 0.5000001 << offset;
     }
 }
 
@@ -268,8 +264,7 @@ void TestLiteral::singleNumbers_data()
         const double n = i % 4 == 3 ? whole + 0.5 : whole;
         if (!inThisTier(n))
             continue;
-        QTest::addRow("%s bound %s", qPrintable(number(n)), i % 2 ? "n+1" : "n")
-            << n << n + (i % 2);
+        QTest::addRow("%s bound %s", qPrintable(number(n)), i % 2 ? "n+1" : "n") << n << n + (i % 2);
     }
     if (inThisTier(2147483647.0))
         QTest::newRow("2147483647 bound n+1") << 2147483647.0 << 2147483648.0;

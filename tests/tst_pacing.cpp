@@ -1,10 +1,10 @@
 // The window while a search runs: its widgets lag behind the search between frames, but every
 // frame shows one candidate whole, input meets the values of now, and the end is on show.
+#include "core/pass.h"
+#include "rules/numrules.h"
+#include "search_oracle.h"
 #include "ui/application.h"
 #include "ui/form1.h"
-#include "rules/numrules.h"
-#include "core/pass.h"
-#include "search_oracle.h"
 
 #include <QClipboard>
 #include <QtTest>
@@ -47,7 +47,8 @@ public:
     static bool shownIsCurrent(ui::Form1 &f)
     {
         const rt::ScrollBar *bar = f.VScroll1;
-        return f.Text1->QLineEdit::text() == f.Text1->text() && f.txtSequenz->toPlainText() == plain(f.txtSequenz->Text())
+        return f.Text1->QLineEdit::text() == f.Text1->text()
+            && f.txtSequenz->toPlainText() == plain(f.txtSequenz->Text())
             && bar->QScrollBar::value() == std::abs(bar->Value() - bar->Min());
     }
 
@@ -116,10 +117,10 @@ void tst_Pacing::inputMeetsTheValuesOfNow_data()
 void tst_Pacing::inputMeetsTheValuesOfNow()
 {
     QFETCH(Input, input);
-    QWidget *target = input == Input::FocusToPanBar ? static_cast<QWidget *>(form->HScroll1)
+    QWidget *target = input == Input::FocusToPanBar                       ? static_cast<QWidget *>(form->HScroll1)
         : input == Input::KeyInNumberBox || input == Input::CopyNumberBox ? static_cast<QWidget *>(form->Text1)
-        : input == Input::ClickInListing ? form->txtSequenz->viewport()
-                                         : static_cast<QWidget *>(form->txtSequenz);
+        : input == Input::ClickInListing                                  ? form->txtSequenz->viewport()
+                                                                          : static_cast<QWidget *>(form->txtSequenz);
     const QEvent::Type type = input == Input::FocusToPanBar ? QEvent::FocusIn
         : input == Input::ClickInListing                    ? QEvent::MouseButtonPress
                                                             : QEvent::KeyPress;

@@ -76,18 +76,13 @@ void TestPlacement::pixels_data()
     QTest::addColumn<double>("width");
     QTest::addColumn<double>("height");
     QTest::addColumn<QRect>("expected");
-    QTest::newRow("twips 360, 240, 9855, 495") << false << 360.0 << 240.0 << 9855.0 << 495.0
-                                               << QRect(24, 16, 657, 33);
-    QTest::newRow("twips 512.25, 19465.5, 22.5, 7.5") << false << 512.25 << 19465.5 << 22.5 << 7.5
-                                                      << QRect(34, 1298, 2, 1);
-    QTest::newRow("twips 7.4, 7.6, 14, 16") << false << 7.4 << 7.6 << 14.0 << 16.0
-                                            << QRect(0, 1, 1, 1);
-    QTest::newRow("twips width -30, height -0.1") << false << 0.0 << 0.0 << -30.0 << -0.1
-                                                  << QRect(0, 0, 0, 0);
-    QTest::newRow("frame 0, 0, 93.15, 30.75") << true << 0.0 << 0.0 << 93.15 << 30.75
-                                              << QRect(2, 2, 621, 41);
-    QTest::newRow("frame -10, 36, 86, 18.75") << true << -10.0 << 36.0 << 86.0 << 18.75
-                                              << QRect(-65, 50, 573, 25);
+    QTest::newRow("twips 360, 240, 9855, 495") << false << 360.0 << 240.0 << 9855.0 << 495.0 << QRect(24, 16, 657, 33);
+    QTest::newRow("twips 512.25, 19465.5, 22.5, 7.5")
+        << false << 512.25 << 19465.5 << 22.5 << 7.5 << QRect(34, 1298, 2, 1);
+    QTest::newRow("twips 7.4, 7.6, 14, 16") << false << 7.4 << 7.6 << 14.0 << 16.0 << QRect(0, 1, 1, 1);
+    QTest::newRow("twips width -30, height -0.1") << false << 0.0 << 0.0 << -30.0 << -0.1 << QRect(0, 0, 0, 0);
+    QTest::newRow("frame 0, 0, 93.15, 30.75") << true << 0.0 << 0.0 << 93.15 << 30.75 << QRect(2, 2, 621, 41);
+    QTest::newRow("frame -10, 36, 86, 18.75") << true << -10.0 << 36.0 << 86.0 << 18.75 << QRect(-65, 50, 573, 25);
 }
 
 void TestPlacement::pixels()
@@ -100,8 +95,7 @@ void TestPlacement::pixels()
     QFETCH(double, height);
     QFETCH(QRect, expected);
     QWidget widget;
-    rt::Placement p(widget, frame ? Frame : Twips, float(left), float(top), float(width),
-                    float(height));
+    rt::Placement p(widget, frame ? Frame : Twips, float(left), float(top), float(width), float(height));
     QCOMPARE(widget.geometry(), expected);
     // Assigning one by one ends in the same place.
     QWidget other;

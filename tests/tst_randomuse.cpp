@@ -2,10 +2,10 @@
 // box, the number scroll bar's arrows, trough and thumb, the pan bar, the analysis button, the
 // searches (also one started inside another) and the stop button. After every use, once the event
 // loop is quiet, the listing on display must be exactly the analysis of the state's number.
+#include "core/pass.h"
+#include "rules/numrules.h"
 #include "ui/application.h"
 #include "ui/form1.h"
-#include "rules/numrules.h"
-#include "core/pass.h"
 
 #include <QClipboard>
 #include <QtTest>
@@ -16,13 +16,26 @@
 namespace {
 
 enum Action {
-    TypeDigit, TypeLetter, TypeDot, Backspace, MoveCaret, PasteText, NumberArrow, NumberTrough,
-    NumberDrag, PanBar, Analyse, OnePairSearch, TwoPairSearch, Stop, ActionCount
+    TypeDigit,
+    TypeLetter,
+    TypeDot,
+    Backspace,
+    MoveCaret,
+    PasteText,
+    NumberArrow,
+    NumberTrough,
+    NumberDrag,
+    PanBar,
+    Analyse,
+    OnePairSearch,
+    TwoPairSearch,
+    Stop,
+    ActionCount
 };
 constexpr const char *ActionNames[ActionCount] = {
-    "digit typed", "letter typed", "point typed", "backspace", "caret moved", "text pasted",
-    "number arrow", "number trough", "number drag", "pan bar", "analysis button", "one-pair search",
-    "two-pair search", "stop button"};
+    "digit typed",     "letter typed",    "point typed",     "backspace",   "caret moved",
+    "text pasted",     "number arrow",    "number trough",   "number drag", "pan bar",
+    "analysis button", "one-pair search", "two-pair search", "stop button"};
 // How often each action is drawn: typing is cheap and common, a search costs a few passes.
 constexpr std::array<double, ActionCount> Weights = {20, 6, 4, 10, 4, 12, 10, 5, 4, 8, 6, 4, 4, 3};
 
@@ -104,10 +117,10 @@ void tst_RandomUse::drag(rt::ScrollBar *bar)
 
 QString tst_RandomUse::randomText()
 {
-    static const char *const outOfRange[] = {"3e9", "-3e9", "1e400", "-1e400", "99999999999", "2147483648",
-                                             "-2147483649", "&HFFFFFFFF", "1e308", "-1e300"};
-    static const char *const odd[] = {"&H10", "1d2", "&O17", " 80", "80abc", "7,5", "2.5", "999.5",
-                                      "0.5", "-0.5", "2.4", "2.6", "NaN", "\u0667\u0665", "7\t5", "7\r5"};
+    static const char *const outOfRange[] = {"3e9",        "-3e9",        "1e400",      "-1e400", "99999999999",
+                                             "2147483648", "-2147483649", "&HFFFFFFFF", "1e308",  "-1e300"};
+    static const char *const odd[] = {"&H10", "1d2",  "&O17", " 80", "80abc", "7,5",          "2.5",  "999.5",
+                                      "0.5",  "-0.5", "2.4",  "2.6", "NaN",   "\u0667\u0665", "7\t5", "7\r5"};
     static const char garbage[] = "abcxyz &H.eEdD+-,;#\t\n";
     switch (pick(0, 9)) {
     case 0:
@@ -151,7 +164,8 @@ void tst_RandomUse::search(QPushButton *button)
 
 void tst_RandomUse::queueHop(int remaining)
 {
-    QMetaObject::invokeMethod(form.get(), [this, remaining] { hop(remaining); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        form.get(), [this, remaining] { hop(remaining); }, Qt::QueuedConnection);
 }
 
 void tst_RandomUse::hop(int remaining)
@@ -301,8 +315,7 @@ void tst_RandomUse::check(int step, Action a)
     const rt::ScrollBar *pan = form->HScroll1;
     const int p = pan->Value();
     QVERIFY2(p >= std::min(pan->Min(), pan->Max()) && p <= std::max(pan->Min(), pan->Max()),
-             where(QStringLiteral("pan bar at %1 outside %2..%3").arg(p).arg(pan->Min()).arg(pan->Max()))
-                 .constData());
+             where(QStringLiteral("pan bar at %1 outside %2..%3").arg(p).arg(pan->Min()).arg(pan->Max())).constData());
     QCOMPARE(form->placement(form->picGraph).Left(), -float(p));
     for (int e : std::as_const(errors))
         QVERIFY2(e == 6, where(QStringLiteral("error %1 reported").arg(e)).constData());

@@ -1,12 +1,11 @@
 // The forward searches, the stop button, re-entry and closing during a search.
+#include "core/pass.h"
+#include "rules/numrules.h"
+#include "search_oracle.h"
 #include "ui/application.h"
 #include "ui/form1.h"
-#include "rules/numrules.h"
-#include "core/pass.h"
-#include "search_oracle.h"
 
 #include <QtTest>
-
 
 class tst_Search : public QObject {
     Q_OBJECT
@@ -66,17 +65,26 @@ void tst_Search::searches_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("pairSection");
 
-    QTest::newRow("75 one") << "75" << 1 << "90" << "halbierbare Sequenzen:\r\n 16_ 20 =  21_ 24";
+    QTest::newRow("75 one") << "75" << 1 << "90"
+                            << "halbierbare Sequenzen:\r\n 16_ 20 =  21_ 24";
     QTest::newRow("75 two") << "75" << 2 << "105"
                             << "halbierbare Sequenzen:\r\n 12_ 18 =  19_ 23\r\n 1_ 14 =  15_ 20";
-    QTest::newRow("105 two") << "105" << 2 << "945" << "";
-    QTest::newRow("0 one") << "0" << 1 << "3" << "halbierbare Sequenzen:\r\n 1_ 2 =  3_ 3";
-    QTest::newRow("abc one") << "abc" << 1 << "3" << "halbierbare Sequenzen:\r\n 1_ 2 =  3_ 3";
-    QTest::newRow("90 one") << "90" << 1 << "105" << "";
-    QTest::newRow("3 one") << "3" << 1 << "15" << "halbierbare Sequenzen:\r\n 4_ 6 =  7_ 8";
-    QTest::newRow("-1 two") << "-1" << 2 << "105" << "";
-    QTest::newRow("1000 one") << "1000" << 1 << "" << "";
-    QTest::newRow("8505 two") << "8505" << 2 << "" << "";
+    QTest::newRow("105 two") << "105" << 2 << "945"
+                             << "";
+    QTest::newRow("0 one") << "0" << 1 << "3"
+                           << "halbierbare Sequenzen:\r\n 1_ 2 =  3_ 3";
+    QTest::newRow("abc one") << "abc" << 1 << "3"
+                             << "halbierbare Sequenzen:\r\n 1_ 2 =  3_ 3";
+    QTest::newRow("90 one") << "90" << 1 << "105"
+                            << "";
+    QTest::newRow("3 one") << "3" << 1 << "15"
+                           << "halbierbare Sequenzen:\r\n 4_ 6 =  7_ 8";
+    QTest::newRow("-1 two") << "-1" << 2 << "105"
+                            << "";
+    QTest::newRow("1000 one") << "1000" << 1 << ""
+                              << "";
+    QTest::newRow("8505 two") << "8505" << 2 << ""
+                              << "";
 }
 
 void tst_Search::searches()

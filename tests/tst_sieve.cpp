@@ -70,21 +70,21 @@ void tst_Sieve::candidates()
             viaSieve.n = direct.n = n;
             sieveSteps.clear();
             directSteps.clear();
-            core::RunPass(viaSieve, bound, {}, [&](int k) { sieveSteps.push_back(k); }, &sieve);
+            core::RunPass(
+                viaSieve, bound, {}, [&](int k) { sieveSteps.push_back(k); }, &sieve);
             core::RunPass(direct, bound, {}, [&](int k) { directSteps.push_back(k); });
             if (!sameState(viaSieve, direct) || sieveSteps != directSteps)
-                QFAIL(qPrintable(QStringLiteral("n = %1: through the sieve\n%2\nby trial division\n%3")
-                                     .arg(n, 0, 'f', 2)
-                                     .arg(QString::fromStdString(viaSieve.listing),
-                                          QString::fromStdString(direct.listing))));
+                QFAIL(qPrintable(
+                    QStringLiteral("n = %1: through the sieve\n%2\nby trial division\n%3")
+                        .arg(n, 0, 'f', 2)
+                        .arg(QString::fromStdString(viaSieve.listing), QString::fromStdString(direct.listing))));
             if (std::fabs(n) <= 3000) {
                 core::AnalysisState literal = direct;
                 core::StartPass(literal);
                 core::FindRunsLiteral(literal, bound, {});
                 core::ListHalvablePairsLiteral(literal);
                 QVERIFY2(literal.listing == viaSieve.listing && literal.pairCount == viaSieve.pairCount
-                             && same(literal.divisor, viaSieve.divisor)
-                             && same(literal.quotient, viaSieve.quotient),
+                             && same(literal.divisor, viaSieve.divisor) && same(literal.quotient, viaSieve.quotient),
                          qPrintable(QString::number(n)));
                 ++literalChecks;
             }

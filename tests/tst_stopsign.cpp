@@ -29,8 +29,7 @@ QRgb at(const QImage &image, int x, int y)
 }
 
 const QList<QPoint> kNeighbours4 = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
-const QList<QPoint> kNeighbours8 = {{1, 0}, {-1, 0}, {0, 1}, {0, -1},
-                                    {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
+const QList<QPoint> kNeighbours8 = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
 
 // The pixels reachable from start through pixels that pass the filter.
 QSet<QPoint> floodFill(const QImage &image, QPoint start, const QList<QPoint> &steps,
@@ -54,8 +53,7 @@ QSet<QPoint> floodFill(const QImage &image, QPoint start, const QList<QPoint> &s
     return seen;
 }
 
-QList<QSet<QPoint>> components(const QImage &image, QRect area, const QList<QPoint> &steps,
-                               QRgb colour)
+QList<QSet<QPoint>> components(const QImage &image, QRect area, const QList<QPoint> &steps, QRgb colour)
 {
     QList<QSet<QPoint>> found;
     QSet<QPoint> done;
@@ -89,9 +87,8 @@ QList<QSet<QPoint>> letterShapes(const QImage &image)
         if (bounds(part).width() < image.width() / 2)
             shapes.append(part);
     }
-    std::sort(shapes.begin(), shapes.end(), [](const QSet<QPoint> &a, const QSet<QPoint> &b) {
-        return bounds(a).left() < bounds(b).left();
-    });
+    std::sort(shapes.begin(), shapes.end(),
+              [](const QSet<QPoint> &a, const QSet<QPoint> &b) { return bounds(a).left() < bounds(b).left(); });
     return shapes;
 }
 
@@ -105,8 +102,7 @@ QRect letterBand(const QImage &image)
 
 } // namespace
 
-class TestStopSign : public QObject
-{
+class TestStopSign : public QObject {
     Q_OBJECT
 
 private slots:
@@ -142,7 +138,9 @@ void TestStopSign::onlyFourColours()
             const QRgb c = at(image, x, y);
             if (!allowed.contains(c))
                 QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) has colour #%3")
-                                     .arg(x).arg(y).arg(c & 0xffffff, 6, 16, QLatin1Char('0'))));
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(c & 0xffffff, 6, 16, QLatin1Char('0'))));
             used.insert(c);
         }
     }
@@ -194,12 +192,15 @@ void TestStopSign::ringsSeparateTheColours()
                 if (!image.rect().contains(q))
                     continue;
                 const QRgb d = at(image, q.x(), q.y());
-                const bool touches = (c == kSilver && (d == kWhite || d == kRed))
-                        || (c == kWhite && (d == kRed || d == kSilver));
+                const bool touches =
+                    (c == kSilver && (d == kWhite || d == kRed)) || (c == kWhite && (d == kRed || d == kSilver));
                 if (touches)
                     QFAIL(qPrintable(QStringLiteral("(%1, %2) touches (%3, %4) with no outline "
                                                     "between them")
-                                         .arg(x).arg(y).arg(q.x()).arg(q.y())));
+                                         .arg(x)
+                                         .arg(y)
+                                         .arg(q.x())
+                                         .arg(q.y())));
             }
         }
     }
@@ -212,8 +213,7 @@ void TestStopSign::whiteRimIsClosed()
     QCOMPARE(rims.size(), 1);
 
     // From the centre, any path that avoids white stays inside the rim.
-    const QSet<QPoint> inside = floodFill(image, QPoint(11, 11), kNeighbours4,
-                                          [](QRgb c) { return c != kWhite; });
+    const QSet<QPoint> inside = floodFill(image, QPoint(11, 11), kNeighbours4, [](QRgb c) { return c != kWhite; });
     QVERIFY(!inside.isEmpty());
     for (const QPoint &p : inside) {
         QVERIFY2(p.x() > 0 && p.y() > 0 && p.x() < image.width() - 1 && p.y() < image.height() - 1,
@@ -254,8 +254,8 @@ void TestStopSign::octagonIsSymmetric()
                 if (letters.contains(m))
                     continue;
                 if (at(image, x, y) != at(image, m.x(), m.y()))
-                    QFAIL(qPrintable(QStringLiteral("(%1, %2) differs from (%3, %4)")
-                                         .arg(x).arg(y).arg(m.x()).arg(m.y())));
+                    QFAIL(qPrintable(
+                        QStringLiteral("(%1, %2) differs from (%3, %4)").arg(x).arg(y).arg(m.x()).arg(m.y())));
             }
         }
     }

@@ -9,7 +9,7 @@
 namespace chart {
 
 constexpr std::int32_t AnalysisGridColour = 100 + 256 * 100 + 65536 * 200; // RGB(100, 100, 200)
-constexpr std::int32_t SearchGridColour = 65536 * 255;                    // RGB(0, 0, 255)
+constexpr std::int32_t SearchGridColour = 65536 * 255;                     // RGB(0, 0, 255)
 
 // Clears the canvas, scales it to (0, 0)-(scaleRight, 10) and draws a grid line at every integer
 // from 0 to gridEnd. The grid loop's counter is the state's divisor.

@@ -1,18 +1,17 @@
 #include "commands/commands.h"
 
 #include "chart/chart.h"
-#include "rules/numrules.h"
 #include "core/pass.h"
+#include "rules/numrules.h"
 
 #include <algorithm>
 
 namespace commands {
 
 namespace {
-const QString RangeHint = QStringLiteral(
-    "Die Zahl n muss gerundet im Bereich von -2147483648 bis 2147483647 liegen.");
-const QString SearchEndHint = QStringLiteral(
-    "Die Suche ist bei 2147483647 angekommen, der größten Zahl, die das Programm untersuchen kann.");
+const QString RangeHint = QStringLiteral("Die Zahl n muss gerundet im Bereich von -2147483648 bis 2147483647 liegen.");
+const QString SearchEndHint =
+    QStringLiteral("Die Suche ist bei 2147483647 angekommen, der größten Zahl, die das Programm untersuchen kann.");
 constexpr std::int32_t WidthCap = 5000;
 } // namespace
 
@@ -55,8 +54,7 @@ void Commands::Command1_Click()
     c_.hScroll1.setMax(static_cast<std::int16_t>(std::max(widthBound, -32768)));
 
     core::RunPass(
-        state_, n,
-        [&] { chart::PrepareChart(c_.picGraph, state_, scaleRight, n, chart::AnalysisGridColour); },
+        state_, n, [&] { chart::PrepareChart(c_.picGraph, state_, scaleRight, n, chart::AnalysisGridColour); },
         [&](int k) { chart::DrawRun(c_.picGraph, state_, rnd_, k, true); }, &sieve_);
     c_.txtSequenz.setText(std::string_view(state_.listing));
 }
@@ -113,8 +111,7 @@ void Commands::search(std::int16_t pairsWanted, bool withLabels)
         const double n = state_.n;
         try {
             core::RunPass(
-                state_, n + 1,
-                [&] { chart::PrepareChart(c_.picGraph, state_, 1000, n, chart::SearchGridColour); },
+                state_, n + 1, [&] { chart::PrepareChart(c_.picGraph, state_, 1000, n, chart::SearchGridColour); },
                 [&](int k) { chart::DrawRun(c_.picGraph, state_, rnd_, k, withLabels); }, &sieve_);
         } catch (const rt::RuntimeError &e) {
             errors_.report(e, SearchEndHint);

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "core/analysis_state.h"
-#include "platform/canvas.h"
 #include "core/divisor_sieve.h"
+#include "platform/canvas.h"
 #include "platform/framepacer.h"
 #include "platform/listingbox.h"
 #include "platform/placement.h"
-#include "rules/rnd.h"
 #include "platform/runtime.h"
 #include "platform/scrollbar.h"
 #include "platform/textbox.h"
+#include "rules/rnd.h"
 
 #include <cstdint>
 

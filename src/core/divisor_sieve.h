@@ -41,7 +41,7 @@ private:
 
     const std::vector<std::uint32_t> &primes_; // the odd primes up to sqrt(Largest)
     std::vector<Factors> block_;
-    std::uint32_t first_ = 0;           // the block holds first_ .. first_ + size_ - 1
+    std::uint32_t first_ = 0; // the block holds first_ .. first_ + size_ - 1
     std::uint32_t size_ = 0;
     std::vector<std::int64_t> divisors_;
     std::uint64_t blocksSieved_ = 0;

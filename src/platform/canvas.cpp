@@ -25,8 +25,7 @@ bool meetsUnit(double a, double b)
 
 } // namespace
 
-Canvas::Canvas(QWidget *parent)
-    : QWidget(parent)
+Canvas::Canvas(QWidget *parent) : QWidget(parent)
 {
     // Every exposed pixel is painted, so Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -181,8 +180,8 @@ void Canvas::Print(std::initializer_list<PrintItem> items)
         return;
     const auto first = static_cast<std::uint32_t>(image_.printed.size());
     image_.printed.insert(image_.printed.end(), items);
-    record({ItemKind::Text, static_cast<std::uint32_t>(items.size()), first, currentX_, currentY_, currentX_,
-            currentY_, foreColor_});
+    record({ItemKind::Text, static_cast<std::uint32_t>(items.size()), first, currentX_, currentY_, currentX_, currentY_,
+            foreColor_});
 }
 
 void Canvas::setBackColor(std::int32_t c)

@@ -59,8 +59,7 @@ std::pair<double, double> stepsWithin(double x1, double x2, double origin, doubl
 
 } // namespace
 
-std::size_t Canvas::paintGround(const Image &image, QPainter &painter, const QRect &exposed, double kx,
-                                double ky) const
+std::size_t Canvas::paintGround(const Image &image, QPainter &painter, const QRect &exposed, double kx, double ky) const
 {
     // The vertical lines that open the image and cross the whole exposed height (the grid) are
     // painted as one band: a row of ground and lines, copied downwards. A fill per one-pixel

@@ -6,8 +6,7 @@
 
 namespace rt {
 
-ListingBox::ListingBox(QWidget *parent)
-    : QPlainTextEdit(parent)
+ListingBox::ListingBox(QWidget *parent) : QPlainTextEdit(parent)
 {
     // As in the classic text box, Tab and Shift+Tab move on to the next control.
     setTabChangesFocus(true);

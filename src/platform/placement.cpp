@@ -34,8 +34,7 @@ double TwipsPerPixel()
     return dpi > 0 ? 1440.0 / dpi : 15.0;
 }
 
-Placement::Placement(QWidget &widget, const Units &units)
-    : widget_(widget), units_(units)
+Placement::Placement(QWidget &widget, const Units &units) : widget_(widget), units_(units)
 {
     // Takes over where the widget already stands, so that creating the placement moves nothing.
     const QRect g = widget.geometry();
@@ -45,8 +44,7 @@ Placement::Placement(QWidget &widget, const Units &units)
     height_ = static_cast<float>(fromPixels(g.height(), units.twipsPerUnitY));
 }
 
-Placement::Placement(QWidget &widget, const Units &units, float left, float top, float width,
-                     float height)
+Placement::Placement(QWidget &widget, const Units &units, float left, float top, float width, float height)
     : widget_(widget), units_(units), left_(left), top_(top), width_(width), height_(height)
 {
     apply();

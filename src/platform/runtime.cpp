@@ -1,7 +1,7 @@
 #include "platform/runtime.h"
 
-#include "rules/numrules.h"
 #include "platform/placement.h"
+#include "rules/numrules.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -25,9 +25,8 @@ void ErrorReporter::report(const RuntimeError &error, const QString &detail) con
         handler_(error, detail);
         return;
     }
-    QString text = QStringLiteral("Laufzeitfehler %1: %2")
-                       .arg(error.number())
-                       .arg(QString::fromStdString(error.message()));
+    QString text =
+        QStringLiteral("Laufzeitfehler %1: %2").arg(error.number()).arg(QString::fromStdString(error.message()));
     if (!detail.isEmpty())
         text += QLatin1Char('\n') + detail;
     QMessageBox::warning(parent_, QStringLiteral("Summenleiter"), text);

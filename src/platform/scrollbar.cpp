@@ -70,8 +70,7 @@ Q_COREAPP_STARTUP_FUNCTION(installAccessibleScrollBar)
 
 } // namespace
 
-ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget *parent)
-    : QScrollBar(orientation, parent)
+ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget *parent) : QScrollBar(orientation, parent)
 {
     // The old runtime's scroll bars are tab stops and step by 1 either way unless told otherwise.
     setFocusPolicy(Qt::StrongFocus);

@@ -12,8 +12,14 @@ namespace rt {
 
 namespace {
 
-bool skipped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool skipped(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n';
+}
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Reads the text as a sequence of characters with the skipped ones already left out.
 class Reader {

@@ -65,8 +65,17 @@ constexpr std::int32_t RGB(int red, int green, int blue)
 {
     return red + 256 * green + 65536 * blue;
 }
-constexpr int RedOf(std::int32_t colour) { return colour & 0xFF; }
-constexpr int GreenOf(std::int32_t colour) { return (colour >> 8) & 0xFF; }
-constexpr int BlueOf(std::int32_t colour) { return (colour >> 16) & 0xFF; }
+constexpr int RedOf(std::int32_t colour)
+{
+    return colour & 0xFF;
+}
+constexpr int GreenOf(std::int32_t colour)
+{
+    return (colour >> 8) & 0xFF;
+}
+constexpr int BlueOf(std::int32_t colour)
+{
+    return (colour >> 16) & 0xFF;
+}
 
 } // namespace rt

@@ -6,9 +6,12 @@ namespace {
 const char *germanText(ErrorCode code)
 {
     switch (code) {
-    case ErrorCode::Overflow: return "Überlauf";
-    case ErrorCode::SubscriptOutOfRange: return "Index außerhalb des gültigen Bereichs";
-    case ErrorCode::DivisionByZero: return "Division durch Null";
+    case ErrorCode::Overflow:
+        return "Überlauf";
+    case ErrorCode::SubscriptOutOfRange:
+        return "Index außerhalb des gültigen Bereichs";
+    case ErrorCode::DivisionByZero:
+        return "Division durch Null";
     }
     return "Unbekannter Laufzeitfehler";
 }

@@ -14,8 +14,8 @@ ClassicStyle::ClassicStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral(
 void ClassicStyle::drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                                const QWidget *widget) const
 {
-    const bool scrollBarPart = element == CE_ScrollBarAddPage || element == CE_ScrollBarSubPage
-        || element == CE_ScrollBarSlider;
+    const bool scrollBarPart =
+        element == CE_ScrollBarAddPage || element == CE_ScrollBarSubPage || element == CE_ScrollBarSlider;
     const QRect r = option->rect;
     if (!scrollBarPart || r.isEmpty() || painter->deviceTransform().type() > QTransform::TxTranslate
         || !qFuzzyCompare(painter->device()->devicePixelRatioF(), 1.0)) {

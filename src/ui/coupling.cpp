@@ -10,7 +10,7 @@
 namespace ui {
 
 namespace {
-constexpr double LowerBound = 2;   // exclusive
+constexpr double LowerBound = 2;    // exclusive
 constexpr double UpperBound = 1000; // exclusive
 } // namespace
 

@@ -1,9 +1,9 @@
 #include "ui/form1.h"
 
-#include "ui/chartframe.h"
 #include "platform/commandbutton.h"
 #include "rules/numrules.h"
 #include "ui/application.h"
+#include "ui/chartframe.h"
 #include "ui/stopsign.h"
 
 #include <QFont>
@@ -83,7 +83,8 @@ const rt::Placement &Form1::placement(const QWidget *control) const
         if (widget == control)
             return *p;
     // A control the window does not place is a mistake in the program, not in anyone's input.
-    qFatal("Form1::placement: %s has no placement", qPrintable(control ? control->objectName() : QStringLiteral("null")));
+    qFatal("Form1::placement: %s has no placement",
+           qPrintable(control ? control->objectName() : QStringLiteral("null")));
 }
 
 float Form1::ScaleWidth() const
@@ -204,11 +205,11 @@ void Form1::createControls()
     place(txtSequenz, windowUnits_, 600, 3120, 2535, 7095);
 
     describe();
-    for (QWidget *w : {static_cast<QWidget *>(lblProg), static_cast<QWidget *>(Frame1),
-                       static_cast<QWidget *>(Line1), static_cast<QWidget *>(Label1)})
+    for (QWidget *w : {static_cast<QWidget *>(lblProg), static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Line1),
+                       static_cast<QWidget *>(Label1)})
         w->setFocusPolicy(Qt::NoFocus);
-    const QWidget *order[] = {txtSequenz, VScroll1, Command1, Text1, Text2, Command4,
-                              Command5, Command3, picContainer, HScroll1, picGraph};
+    const QWidget *order[] = {txtSequenz, VScroll1, Command1,     Text1,    Text2,   Command4,
+                              Command5,   Command3, picContainer, HScroll1, picGraph};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(const_cast<QWidget *>(order[i]), const_cast<QWidget *>(order[i + 1]));
 }

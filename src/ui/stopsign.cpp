@@ -32,8 +32,7 @@ int ringDepth(int x, int y)
         const int h = kHalf - depth;
         if (h < 0)
             return depth - 1;
-        const bool inside = dx <= h && dy <= h
-                && dx + dy <= static_cast<int>(h * kSqrt2 + 0.5);
+        const bool inside = dx <= h && dy <= h && dx + dy <= static_cast<int>(h * kSqrt2 + 0.5);
         if (!inside)
             return depth - 1;
     }
@@ -73,8 +72,8 @@ QPixmap StopSignPixmap()
     painter.setRenderHint(QPainter::Antialiasing, false);
 
     // Rings from the outside in: black outline, white rim, black outline, then red.
-    const std::array<QColor, 4> ringColours = {QColor(Qt::black), QColor(Qt::white),
-                                               QColor(Qt::black), QColor(255, 0, 0)};
+    const std::array<QColor, 4> ringColours = {QColor(Qt::black), QColor(Qt::white), QColor(Qt::black),
+                                               QColor(255, 0, 0)};
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             const int depth = ringDepth(x, y);

@@ -2,8 +2,8 @@
 //   listing_tool N BOUND          the listing of one pass over N
 //   listing_tool --next N PAIRS   where a forward search from N ends: the first number above N
 //                                 whose pass (bound one above it) finds at least PAIRS pairs
-#include "rules/numrules.h"
 #include "core/pass.h"
+#include "rules/numrules.h"
 
 #include <cstdio>
 #include <cstdlib>
