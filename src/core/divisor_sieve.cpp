@@ -1,7 +1,5 @@
 #include "core/divisor_sieve.h"
 
-#include "core/find_runs.h"
-
 #include <algorithm>
 #include <bit>
 #include <cassert>
@@ -71,22 +69,59 @@ void DivisorSieve::sieve(std::uint32_t first)
     ++blocksSieved_;
 }
 
-const std::vector<std::int64_t> &DivisorSieve::oddDivisors(std::uint32_t m)
+const DivisorSieve::Factors &DivisorSieve::smallFactors(std::uint32_t m)
 {
     assert(m >= 1 && m <= Largest);
     // A scan only happens for numbers from 1 up (or for 0, which needs no divisors), so the
     // numbers a search tries grow, and a new block starts at m.
     if (m < first_ || m - first_ >= size_)
         sieve(m);
-    const Factors &f = block_[m - first_];
+    return block_[m - first_];
+}
+
+DivisorSieve::OddFactors DivisorSieve::oddFactors(std::uint32_t m)
+{
+    const Factors &f = smallFactors(m);
+    OddFactors odd;
     std::uint32_t rest = m >> std::countr_zero(m);
-    divisors_.assign(1, 1);
-    for (int i = 0; i < f.count; ++i)
-        TakePrimeFactor(divisors_, rest, primes_[f.prime[i]]);
+    for (int i = 0; i < f.count; ++i) {
+        const std::uint32_t p = primes_[f.prime[i]];
+        std::uint8_t e = 0;
+        do {
+            rest /= p;
+            ++e;
+        } while (rest % p == 0);
+        odd.prime[odd.count] = p;
+        odd.exponent[odd.count++] = e;
+    }
     // Every prime up to the square root of the block's end is divided out: what is left is 1 or
     // one prime.
-    if (rest > 1)
-        TakePrimeFactor(divisors_, rest, rest);
+    if (rest > 1) {
+        odd.prime[odd.count] = rest;
+        odd.exponent[odd.count++] = 1;
+    }
+    return odd;
+}
+
+const std::vector<std::int64_t> &DivisorSieve::oddDivisorsUnsorted(std::uint32_t m)
+{
+    const OddFactors odd = oddFactors(m);
+    divisors_.assign(1, 1);
+    for (int i = 0; i < odd.count; ++i) {
+        const std::size_t base = divisors_.size();
+        std::int64_t power = 1;
+        for (int e = 0; e < odd.exponent[i]; ++e) {
+            power *= odd.prime[i];
+            for (std::size_t j = 0; j < base; ++j)
+                divisors_.push_back(divisors_[j] * power);
+        }
+    }
+    return divisors_;
+}
+
+const std::vector<std::int64_t> &DivisorSieve::oddDivisors(std::uint32_t m)
+{
+    oddDivisorsUnsorted(m);
     std::sort(divisors_.begin(), divisors_.end());
     return divisors_;
 }
