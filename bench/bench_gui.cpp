@@ -1,11 +1,12 @@
 // Times the window's work through the real widgets, offscreen: one analysis pass per n, and the
 // candidates per second of a two-pair search, each candidate with its passes and one yield, next
-// to the same candidates through the core alone. With --soak [candidates], two-pair searches one
-// after another over that many candidates (10^8 by default), with the resident size before and
-// after.
+// to the same candidates through the core's full pass with its listing, and through the exact
+// count of runs and pairs alone. With --soak [candidates], two-pair searches one after another
+// over that many candidates (10^8 by default), with the resident size before and after.
 #include "core/divisor_sieve.h"
 #include "core/halvable_pairs.h"
 #include "core/pass.h"
+#include "core/run_counts.h"
 #include "ui/application.h"
 #include "ui/form1.h"
 
@@ -73,11 +74,27 @@ double coreRate(double from, double to)
     return sink > 0 ? (to - from) / seconds : 0;
 }
 
+// The same candidates' runs and pairs counted exactly, with nothing listed or stored: what a
+// search cannot do without.
+double exactRate(double from, double to)
+{
+    core::DivisorSieve sieve;
+    std::int64_t sink = 0;
+    QElapsedTimer t;
+    t.start();
+    for (double n = from + 1; n <= to; n += 1) {
+        const core::RunCounts counts = core::CountRuns(static_cast<std::uint32_t>(n), sieve);
+        sink += counts.runs + counts.pairs;
+    }
+    const double seconds = double(t.nsecsElapsed()) / 1e9;
+    return sink > 0 ? (to - from) / seconds : 0;
+}
+
 void benchSearch(ui::Form1 &form, double from, double to)
 {
     // The median of seven runs: a single one is at the mercy of whatever else the machine does,
     // and the short searches take a few milliseconds.
-    std::vector<double> window, core;
+    std::vector<double> window, core, exact, whole;
     for (int r = 0; r < 7; ++r) {
         form.Text1->setText(QString::number(from, 'f', 0));
         QElapsedTimer t;
@@ -87,14 +104,17 @@ void benchSearch(ui::Form1 &form, double from, double to)
         const double reached = form.state().n;
         if (reached != to)
             std::printf("search from=%.0f ended at %.0f, expected %.0f\n", from, reached, to);
-        window.push_back((to - from) / seconds);
         // The window paints the search's end once it is idle again.
         QCoreApplication::processEvents();
+        whole.push_back(double(t.nsecsElapsed()) / 1e6);
+        window.push_back((to - from) / seconds);
         core.push_back(coreRate(from, to));
+        exact.push_back(exactRate(from, to));
     }
-    const double w = median(window), c = median(core);
-    std::printf("search from=%.0f to=%.0f candidates_per_s=%.0f core_candidates_per_s=%.0f ratio=%.2f\n", from, to, w,
-                c, w / c);
+    const double w = median(window), c = median(core), x = median(exact);
+    std::printf("search from=%.0f to=%.0f ms=%.1f candidates_per_s=%.0f core_candidates_per_s=%.0f ratio=%.2f "
+                "exact_candidates_per_s=%.0f window_vs_exact=%.2f\n",
+                from, to, median(whole), w, c, w / c, x, w / x);
     std::fflush(stdout);
 }
 
@@ -148,5 +168,7 @@ int main(int argc, char *argv[])
     benchSearch(form, 8505, 12285);
     benchSearch(form, 1000000000, 1000383615);
     benchSearch(form, 2147000000, 2147087250);
+    // The longest two-pair search below 2^31.
+    benchSearch(form, 2106451305, 2108332905);
     return 0;
 }

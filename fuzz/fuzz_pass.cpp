@@ -12,7 +12,9 @@
 // between 1 and n and sums to n, runCount is the number of odd divisors of n, and pairCount is
 // both the number of adjacent runs and the number of pair lines. For small n the whole state and
 // listing equal those of the literal scan that tries every odd number. A search's candidates run
-// through the sieve leave every field of the state exactly as the pass without it does.
+// through the sieve leave every field of the state exactly as the pass without it does, and so
+// do the counted passes (QuietPass): their numbers at once, their tables and listing once settled,
+// wherever in the sequence that happens.
 
 #include "core/analysis_state.h"
 #include "core/divisor_sieve.h"
@@ -20,6 +22,7 @@
 #include "core/halvable_pairs.h"
 #include "core/literal_scan.h"
 #include "core/pass.h"
+#include "core/quiet_pass.h"
 #include "fuzz_input.h"
 #include "rules/numrules.h"
 #include "rules/runtime_error.h"
@@ -203,7 +206,8 @@ void followCandidates(double n, fuzz::Input &in)
 {
     // Small blocks, so that the candidates cross block boundaries often.
     core::DivisorSieve sieve(1 + in.u8() % 128);
-    core::AnalysisState viaSieve, direct;
+    core::DivisorSieve quietSieve(1 + in.u8() % 128);
+    core::AnalysisState viaSieve, direct, quiet;
     const int count = 1 + in.u8() % 32;
     for (int i = 0; i < count; ++i) {
         const std::uint8_t how = in.u8();
@@ -217,11 +221,26 @@ void followCandidates(double n, fuzz::Input &in)
             n = -n;
         if (!(n >= -2147483648.5 && n < 2147483647.5))
             return;
-        viaSieve.n = direct.n = n;
+        viaSieve.n = direct.n = quiet.n = n;
         core::RunPass(viaSieve, n + 1, {}, {}, &sieve);
         core::RunPass(direct, n + 1, {}, {});
         fuzz::check(sameState(viaSieve, direct), "a candidate through the sieve differs", n);
+        // Now and then a full pass in between, as the analysis button during a search.
+        if (how % 16 == 5)
+            core::RunPass(quiet, n + 1, {}, {});
+        else
+            core::QuietPass(quiet, n + 1, &quietSieve);
+        fuzz::check(quiet.runCount == direct.runCount && quiet.pairCount == direct.pairCount
+                        && fuzz::same(quiet.divisor, direct.divisor) && fuzz::same(quiet.innerIndex, direct.innerIndex)
+                        && fuzz::same(quiet.quotient, direct.quotient),
+                    "a counted pass differs in its numbers", n);
+        if (how % 8 == 3) {
+            core::Settle(quiet);
+            fuzz::check(sameState(quiet, direct), "a counted pass differs once settled", n);
+        }
     }
+    core::Settle(quiet);
+    fuzz::check(sameState(quiet, direct), "the counted passes differ once settled", n);
 }
 
 } // namespace
@@ -265,10 +284,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         fuzz::check(e.code() == rt::ErrorCode::Overflow, "a pass raised an error other than Overflow", e.number());
         fuzz::check(outOfRange, "a pass within range overflowed", n);
         fuzz::check(sameState(s, before) && !prepared && steps.empty(), "an overflowing pass changed something", n);
+        core::AnalysisState quiet = before;
+        bool raised = false;
+        try {
+            core::QuietPass(quiet, bound);
+        } catch (const rt::RuntimeError &e) {
+            raised = e.code() == rt::ErrorCode::Overflow;
+        }
+        fuzz::check(raised && sameState(quiet, before), "a counted pass out of range did not overflow alone", n);
         return 0;
     }
     fuzz::check(!outOfRange, "a pass out of range did not overflow", n);
     checkPass(s, bound, steps);
+    core::AnalysisState quiet = before;
+    core::QuietPass(quiet, bound);
+    core::Settle(quiet);
+    fuzz::check(sameState(quiet, s), "a counted pass differs from the full one", n);
     if (control & 0x20)
         followCandidates(n, in);
 

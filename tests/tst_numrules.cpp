@@ -82,6 +82,8 @@ private slots:
     void rndGivesSinglesInUnitInterval();
     void rndRepeatsFromAFreshStart();
     void rndIsRoughlyUniform();
+    void rndSkipIsDrawing_data();
+    void rndSkipIsDrawing();
 };
 
 void TestNumRules::val_data()
@@ -498,6 +500,35 @@ void TestNumRules::rndGivesSinglesInUnitInterval()
     }
     // Among 2^24 possible values 100000 draws repeat rarely; a coarser grid would repeat often.
     QVERIFY2(seen.size() > 99000, qPrintable(QString::number(seen.size())));
+}
+
+void TestNumRules::rndSkipIsDrawing_data()
+{
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("skipped");
+    QTest::newRow("nothing") << 0 << 0;
+    QTest::newRow("one bar's three") << 5 << 3;
+    QTest::newRow("a chart of 108 runs") << 17 << 324;
+    QTest::newRow("a long search") << 1 << 100000;
+}
+
+void TestNumRules::rndSkipIsDrawing()
+{
+    // Skipping k draws leaves the sequence where k calls of next() leave it, and a copy taken
+    // before the skip gives the skipped draws.
+    QFETCH(int, before);
+    QFETCH(int, skipped);
+    rt::Rnd drawn, skipping;
+    for (int i = 0; i < before; ++i) {
+        drawn.next();
+        skipping.next();
+    }
+    rt::Rnd replay = skipping;
+    skipping.skip(std::uint64_t(skipped));
+    for (int i = 0; i < skipped; ++i)
+        QCOMPARE(replay.next(), drawn.next());
+    QVERIFY(skipping == drawn);
+    QCOMPARE(skipping.next(), drawn.next());
 }
 
 QTEST_APPLESS_MAIN(TestNumRules)

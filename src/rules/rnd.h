@@ -11,7 +11,7 @@ class Rnd {
 public:
     float next()
     {
-        state_ += 0x9E3779B97F4A7C15ull;
+        state_ += Step;
         std::uint64_t z = state_;
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
@@ -19,7 +19,14 @@ public:
         return static_cast<float>(z >> 40) * (1.0f / 16777216.0f);
     }
 
+    // Where `draws` calls of next() would leave the sequence: its state is a counter, so the
+    // colours of charts that nobody sees cost nothing, and a copy taken before replays them.
+    void skip(std::uint64_t draws) { state_ += draws * Step; }
+
+    bool operator==(const Rnd &) const = default;
+
 private:
+    static constexpr std::uint64_t Step = 0x9E3779B97F4A7C15ull;
     std::uint64_t state_ = 0x5375'6D6D'656E'6C65ull;
 };
 
