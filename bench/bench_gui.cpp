@@ -2,7 +2,8 @@
 // candidates per second of a two-pair search, each candidate with its passes and one yield, next
 // to the same candidates through the core's full pass with its listing, and through the exact
 // count of runs and pairs alone. With --soak [candidates], two-pair searches one after another
-// over that many candidates (10^8 by default), with the resident size before and after.
+// over that many candidates (10^8 by default), with the resident size before and after. With
+// --search FROM TO, one two-pair search in the window alone, for instruction counts.
 #include "core/divisor_sieve.h"
 #include "core/halvable_pairs.h"
 #include "core/pass.h"
@@ -152,6 +153,18 @@ int main(int argc, char *argv[])
     form.show();
     QCoreApplication::processEvents();
 
+    // One search in the window only, for callgrind: --search FROM TO.
+    if (argc > 3 && std::strcmp(argv[1], "--search") == 0) {
+        const double from = std::atof(argv[2]), to = std::atof(argv[3]);
+        form.Text1->setText(QString::number(from, 'f', 0));
+        QElapsedTimer t;
+        t.start();
+        form.Command5->click();
+        QCoreApplication::processEvents();
+        std::printf("one search from=%.0f to=%.0f reached=%.0f ms=%.1f frames=%llu\n", from, to, form.state().n,
+                    double(t.nsecsElapsed()) / 1e6, static_cast<unsigned long long>(form.pacer().framesShown()));
+        return 0;
+    }
     if (argc > 1 && std::strcmp(argv[1], "--soak") == 0) {
         soak(form, argc > 2 ? std::atof(argv[2]) : 1e8);
         return 0;

@@ -1,5 +1,6 @@
 #include "chart/chart.h"
 
+#include "core/pass.h"
 #include "rules/numrules.h"
 
 #include <algorithm>
@@ -44,6 +45,23 @@ void DrawRun(rt::Canvas &canvas, const core::AnalysisState &state, rt::Rnd &rnd,
     canvas.setCurrentY(canvas.CurrentY() - 1);
     canvas.setForeColor(rt::RGB(255, 255, 255));
     canvas.Print({start, QStringLiteral("-"), end});
+}
+
+void DeferChart(rt::Canvas &canvas, const PassChart &chart, int runCount)
+{
+    canvas.Cls();
+    canvas.Scale(0, 0, chart.scaleRight, 10);
+    // Every label sets it; nothing else the drawing changes outlives the next Cls.
+    if (chart.withLabel && runCount > 0)
+        canvas.setForeColor(rt::RGB(255, 255, 255));
+    canvas.Defer([chart](rt::Canvas &c) {
+        core::AnalysisState pass;
+        pass.n = chart.n;
+        rt::Rnd rnd = chart.rnd;
+        core::RunPass(
+            pass, chart.bound, [&] { PrepareChart(c, pass, chart.scaleRight, chart.n, chart.gridColour); },
+            [&](int k) { DrawRun(c, pass, rnd, k, chart.withLabel); });
+    });
 }
 
 } // namespace chart

@@ -2,6 +2,7 @@
 
 #include "chart/chart.h"
 #include "core/pass.h"
+#include "core/quiet_pass.h"
 #include "rules/numrules.h"
 
 #include <algorithm>
@@ -19,6 +20,16 @@ Commands::Commands(Controls controls, core::AnalysisState &state, rt::Rnd &rnd, 
                    rt::FramePacer &pacer)
     : c_(controls), state_(state), rnd_(rnd), errors_(errors), pacer_(pacer)
 {
+}
+
+bool Commands::withinRange(double n)
+{
+    try {
+        rt::CLng(n);
+        return true;
+    } catch (const rt::RuntimeError &) {
+        return false;
+    }
 }
 
 bool Commands::readNumber(double &n)
@@ -84,7 +95,9 @@ void Commands::search(std::int16_t pairsWanted, bool withLabels)
         // so that n keeps describing the listing on display.
         core::CheckScanRange(start + 1, start + 2);
     } catch (const rt::RuntimeError &e) {
-        errors_.report(e, RangeHint);
+        // From the range's last number the search has arrived at its end, like one that runs
+        // into it; only a start outside the range is the number's own fault.
+        errors_.report(e, withinRange(start) ? SearchEndHint : RangeHint);
         return;
     }
     const rt::FramePacer::Work work(pacer_);
@@ -106,18 +119,20 @@ void Commands::search(std::int16_t pairsWanted, bool withLabels)
         state_.n = candidate;
         // Writing the number box may run an analysis pass through the number scroll bar, which
         // stores its own reading of the box in n; the search goes on from that.
-        const std::string text = rt::Str(state_.n);
-        c_.text1.setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        c_.text1.setStr(state_.n);
         const double n = state_.n;
+        // The candidate's pass counts; its listing and chart are made when the window shows or
+        // anything reads them, from n and from Rnd as it stands before the pass's bars.
         try {
-            core::RunPass(
-                state_, n + 1, [&] { chart::PrepareChart(c_.picGraph, state_, 1000, n, chart::SearchGridColour); },
-                [&](int k) { chart::DrawRun(c_.picGraph, state_, rnd_, k, withLabels); }, &sieve_);
+            core::QuietPass(state_, n + 1, &sieve_);
         } catch (const rt::RuntimeError &e) {
             errors_.report(e, SearchEndHint);
             break;
         }
-        c_.txtSequenz.setText(std::string_view(state_.listing));
+        const chart::PassChart drawing{n, n + 1, 1000, chart::SearchGridColour, withLabels, rnd_};
+        rnd_.skip(3 * static_cast<std::uint64_t>(state_.runCount));
+        chart::DeferChart(c_.picGraph, drawing, state_.runCount);
+        c_.txtSequenz.setText([n] { return core::ListingOf(n, n + 1); });
         if (state_.pairCount >= pairsWanted || state_.stopRequested == 1)
             break;
     }

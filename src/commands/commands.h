@@ -47,6 +47,8 @@ private:
     void search(std::int16_t pairsWanted, bool withLabels);
     // Reads the number box; an unreadable number is reported and gives false.
     bool readNumber(double &n);
+    // Whether n rounded lies within the 32-bit range.
+    static bool withinRange(double n);
 
     Controls c_;
     core::AnalysisState &state_;

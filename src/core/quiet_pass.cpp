@@ -23,8 +23,14 @@ void QuietPass(AnalysisState &s, double bound, DivisorSieve *sieve)
         RunPass(s, bound, {}, {}, sieve);
         return;
     }
-    DivisorSieve own(64);
-    const RunCounts counts = CountRuns(static_cast<std::uint32_t>(s.n), sieve ? *sieve : own);
+    const auto m = static_cast<std::uint32_t>(s.n);
+    RunCounts counts;
+    if (sieve) {
+        counts = CountRuns(m, *sieve);
+    } else {
+        DivisorSieve own(64);
+        counts = CountRuns(m, own);
+    }
     s.listing.clear();
     s.runCount = static_cast<std::int16_t>(counts.runs);
     s.pairCount = static_cast<std::int16_t>(counts.pairs);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace rt {
 
@@ -53,9 +54,28 @@ void Canvas::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
+void Canvas::Defer(std::function<void(Canvas &)> drawing)
+{
+    // A drawing deferred before comes first.
+    draw();
+    keepFrame();
+    deferred_ = std::move(drawing);
+    changed();
+}
+
+void Canvas::drawDeferred() const
+{
+    auto *self = const_cast<Canvas *>(this);
+    const std::function<void(Canvas &)> draw = std::exchange(deferred_, nullptr);
+    self->drawingDeferred_ = true;
+    draw(*self);
+    self->drawingDeferred_ = false;
+}
+
 void Canvas::Cls()
 {
     keepFrame();
+    deferred_ = nullptr;
     image_.items.clear();
     image_.printed.clear();
     currentX_ = 0;
@@ -71,6 +91,7 @@ void Canvas::Cls()
 
 void Canvas::Scale(double x1, double y1, double x2, double y2)
 {
+    draw();
     scaleX1_ = x1;
     scaleY1_ = y1;
     scaleX2_ = x2;
@@ -117,6 +138,7 @@ void Canvas::spreadVerticalLines()
 
 void Canvas::Line(double x1, double y1, double x2, double y2, std::int32_t colour)
 {
+    draw();
     if (visible(x1, y1, x2, y2))
         record({ItemKind::Line, 0, 0, x1, y1, x2, y2, colour});
     currentX_ = static_cast<float>(x2);
@@ -125,6 +147,7 @@ void Canvas::Line(double x1, double y1, double x2, double y2, std::int32_t colou
 
 void Canvas::VerticalLines(double first, double last, double y1, double y2, std::int32_t colour)
 {
+    draw();
     if (!(first <= last))
         return;
     const double count = std::isfinite(last - first) ? std::floor(last - first) + 1 : HUGE_VAL;
@@ -159,6 +182,7 @@ void Canvas::VerticalLines(double first, double last, double y1, double y2, std:
 
 void Canvas::LineBox(double x1, double y1, double x2, double y2, std::int32_t colour)
 {
+    draw();
     if (visible(x1, y1, x2, y2))
         record({ItemKind::Box, 0, 0, x1, y1, x2, y2, colour});
     currentX_ = static_cast<float>(x2);
@@ -167,6 +191,7 @@ void Canvas::LineBox(double x1, double y1, double x2, double y2, std::int32_t co
 
 void Canvas::Print(const QString &text)
 {
+    draw();
     if (text.isEmpty() || !textMayShow(currentX_, currentY_))
         return;
     image_.printed.emplace_back(text);
@@ -176,6 +201,7 @@ void Canvas::Print(const QString &text)
 
 void Canvas::Print(std::initializer_list<PrintItem> items)
 {
+    draw();
     if (items.size() == 0 || !textMayShow(currentX_, currentY_))
         return;
     const auto first = static_cast<std::uint32_t>(image_.printed.size());
@@ -238,13 +264,20 @@ void Canvas::record(const Item &item)
 
 void Canvas::keepFrame()
 {
-    if (!widgetLags() && widgetMayLag())
+    // A deferred drawing is made as part of the change it belongs to.
+    if (drawingDeferred_)
+        return;
+    if (!widgetLags() && widgetMayLag()) {
+        draw();
         frame_ = image_;
+    }
 }
 
 void Canvas::changed()
 {
     opsStale_ = true;
+    if (drawingDeferred_)
+        return;
     // A pass records thousands of operations; one pending update covers them all.
     if (updatePending_ || widgetLags())
         return;
@@ -262,6 +295,7 @@ void Canvas::showValues()
 
 const std::vector<Canvas::Op> &Canvas::operations() const
 {
+    draw();
     if (!opsStale_)
         return ops_;
     ops_.clear();

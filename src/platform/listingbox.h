@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ public:
     // The same for UTF-8 text, as the analysis builds its listing: a search writes one for every
     // number it tries, and the conversion waits until somebody reads or sees it.
     void setText(std::string_view utf8);
+    // A text that is made only when it is read or shown: a search writes one for every number it
+    // tries, and a screen shows sixty a second.
+    void setText(std::function<std::string()> makeUtf8);
 
 protected:
     void showValues() override;
@@ -35,6 +39,8 @@ private:
     mutable QString text_;
     mutable std::string utf8_;
     mutable bool utf8Newer_ = false;
+    // Set when the text last written is still to be made.
+    mutable std::function<std::string()> make_;
     // The user's edit is the Text: the program has not written since.
     bool edited_ = false;
     // The document holds the user's edit rather than what the program last put there.

@@ -1,31 +1,119 @@
 #include "platform/textbox.h"
 
+#include "platform/runtime.h"
+#include "rules/numrules.h"
+
+#include <QMetaMethod>
 #include <QSignalBlocker>
 
+#include <cmath>
+
 namespace rt {
+
+namespace {
+
+// Numbers whose Str reads back with Val as exactly themselves, and that no line edit cuts.
+bool readsBack(double v)
+{
+    return std::fabs(v) < 1e15 && v == std::floor(v) && !(v == 0 && std::signbit(v));
+}
+
+} // namespace
 
 TextBox::TextBox(const QString &text, QWidget *parent) : QLineEdit(text, parent), text_(QLineEdit::text())
 {
     // Connected before anyone else, so that every other receiver of an edit reads the new Text.
+    ownConnection_ = true;
     connect(this, &QLineEdit::textChanged, this, [this](const QString &shown) {
-        if (!showing_ && !shown.isSharedWith(text_))
+        if (showing_)
+            return;
+        if (!shown.isSharedWith(text_)) {
             text_ = shown;
+            textPending_ = holdsNumber_ = false;
+        }
+        emit change();
     });
+    ownConnection_ = false;
+}
+
+void TextBox::connectNotify(const QMetaMethod &signal)
+{
+    if (!ownConnection_ && signal == QMetaMethod::fromSignal(&QLineEdit::textChanged))
+        ++textListeners_;
+}
+
+void TextBox::disconnectNotify(const QMetaMethod &signal)
+{
+    // A disconnection from every signal at once (an invalid method) may leave a listener; counting
+    // one too many only costs a text now and then.
+    if (textListeners_ > 0 && signal == QMetaMethod::fromSignal(&QLineEdit::textChanged))
+        --textListeners_;
+}
+
+QString TextBox::text() const
+{
+    if (textPending_) {
+        const std::string made = Str(number_);
+        text_ = QString::fromLatin1(made.data(), static_cast<qsizetype>(made.size()));
+        textPending_ = false;
+    }
+    return text_;
+}
+
+double TextBox::Val() const
+{
+    return holdsNumber_ ? number_ : rt::Val(QStringView(text()));
 }
 
 void TextBox::setText(const QString &text)
 {
     // What the line edit would keep of it: its maximum length cuts a longer text.
     const QString kept = text.left(maxLength());
-    if (kept == text_)
+    if (kept == this->text())
         return;
+    holdsNumber_ = false;
     if (!widgetMayLag()) {
+        text_ = kept;
         QLineEdit::setText(kept);
         text_ = QLineEdit::text();
         return;
     }
     text_ = kept;
-    emit textChanged(text_);
+    raiseChange();
+}
+
+void TextBox::setStr(double v)
+{
+    // Str of a number that reads back is at most 16 characters; anything else goes as text.
+    if (!readsBack(v) || maxLength() < 16 || !widgetMayLag()) {
+        const std::string made = Str(v);
+        setText(QString::fromLatin1(made.data(), static_cast<qsizetype>(made.size())));
+        if (readsBack(v) && text() == QString::fromLatin1(made.data(), static_cast<qsizetype>(made.size()))) {
+            holdsNumber_ = true;
+            number_ = v;
+        }
+        return;
+    }
+    // Str gives equal texts exactly for equal numbers among those that read back.
+    if (holdsNumber_ && number_ == v)
+        return;
+    if (!holdsNumber_ && text() == QString::fromStdString(Str(v)))
+        return;
+    number_ = v;
+    holdsNumber_ = textPending_ = true;
+    raiseChange();
+}
+
+void TextBox::raiseChange()
+{
+    // textChanged carries the text; it is made only for those who listen to it.
+    if (textListeners_ == 0) {
+        emit change();
+        return;
+    }
+    const QString written = text();
+    emit change();
+    emit textChanged(written);
 }
 
 void TextBox::showValues()
@@ -34,7 +122,7 @@ void TextBox::showValues()
     showing_ = true;
     {
         const QSignalBlocker quiet(this);
-        QLineEdit::setText(text_);
+        QLineEdit::setText(text());
     }
     showing_ = false;
 }

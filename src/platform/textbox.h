@@ -8,8 +8,9 @@
 namespace rt {
 
 // A text box whose Text is the value last written, by the program or by the user's editing, and
-// raises its change event (textChanged) at once for every write that changes it. While a pacer
-// lets the line edit lag, what it shows catches up at the next frame.
+// raises its change event (change(), and textChanged for whoever listens to that) at once for
+// every write that changes it. While a pacer lets the line edit lag, what it shows catches up at
+// the next frame.
 //
 // text() and setText() hide QLineEdit's own on purpose: they are the Text property. QLineEdit's
 // editing functions (insert(), paste(), typing) work on what is shown, which is always current
@@ -19,15 +20,36 @@ class TextBox : public QLineEdit, public PacedView {
 public:
     explicit TextBox(const QString &text, QWidget *parent = nullptr);
 
-    QString text() const { return text_; }
+    QString text() const;
     void setText(const QString &text);
+    // Text = Str(v). A search writes every number it tries; the text is made when it is read.
+    void setStr(double v);
+    // Val(Text); for a number written with setStr, without making its text.
+    double Val() const;
+
+Q_SIGNALS:
+    // The change event: raised for every change of Text, before textChanged.
+    void change();
 
 protected:
     void showValues() override;
+    void connectNotify(const QMetaMethod &signal) override;
+    void disconnectNotify(const QMetaMethod &signal) override;
 
 private:
-    QString text_;
+    // Raises the change event for a write of the program that the line edit does not show yet.
+    void raiseChange();
+
+    mutable QString text_;
+    // Set while Text is Str(number_) and text_ is still to be made from it.
+    mutable bool textPending_ = false;
+    // Set while Text is Str(number_): Val gives number_ back.
+    bool holdsNumber_ = false;
+    double number_ = 0;
     bool showing_ = false;
+    // Receivers of textChanged other than the box itself: without any, a write makes no text.
+    int textListeners_ = 0;
+    bool ownConnection_ = false;
 };
 
 } // namespace rt

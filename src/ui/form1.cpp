@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include "core/quiet_pass.h"
 #include "platform/commandbutton.h"
 #include "rules/numrules.h"
 #include "ui/application.h"
@@ -71,6 +72,12 @@ Form1::Form1(rt::ScreenSize screen, QWidget *parent) : QWidget(parent), errors_(
 }
 
 Form1::~Form1() = default;
+
+core::AnalysisState &Form1::state()
+{
+    core::Settle(state_);
+    return state_;
+}
 
 rt::Placement &Form1::placement(const QWidget *control)
 {
@@ -256,7 +263,7 @@ void Form1::wireEvents()
     connect(Command3, &QPushButton::clicked, this, [this] { commands_->Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { runSearch(&commands::Commands::Command4_Click); });
     connect(Command5, &QPushButton::clicked, this, [this] { runSearch(&commands::Commands::Command5_Click); });
-    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(Text1, &rt::TextBox::change, this, &Form1::Text1_Change);
     connect(VScroll1, &rt::ScrollBar::change, this, &Form1::VScroll1_Change);
     connect(HScroll1, &rt::ScrollBar::change, this, &Form1::HScroll1_Change);
     connect(HScroll1, &rt::ScrollBar::scroll, this, &Form1::HScroll1_Scroll);

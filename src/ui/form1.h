@@ -53,7 +53,8 @@ public:
     float ScaleWidth() const; // of the chart frame, in its own units
     float ScaleHeight() const;
 
-    core::AnalysisState &state() { return state_; }
+    // The state as every procedure sees it; what a search's passes left unwritten is written now.
+    core::AnalysisState &state();
     commands::Commands &commands() { return *commands_; }
     rt::ErrorReporter &errorReporter() { return errors_; }
     rt::FramePacer &pacer() { return pacer_; }
