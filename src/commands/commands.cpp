@@ -35,7 +35,7 @@ bool Commands::withinRange(double n)
 bool Commands::readNumber(double &n)
 {
     try {
-        n = rt::Val(QStringView(c_.text1.text()));
+        n = rt::Val(QStringView(c_.text1.Text()));
         return true;
     } catch (const rt::RuntimeError &e) {
         errors_.report(e, RangeHint);

@@ -267,7 +267,7 @@ void Canvas::keepFrame()
     // A deferred drawing is made as part of the change it belongs to.
     if (drawingDeferred_)
         return;
-    if (!widgetLags() && widgetMayLag()) {
+    if (!widgetLags() && deferToNextFrame()) {
         draw();
         frame_ = image_;
     }

@@ -31,7 +31,7 @@ void ListingBox::keyPressEvent(QKeyEvent *event)
 QString ListingBox::Text() const
 {
     if (edited_) {
-        QString shown = toPlainText();
+        QString shown = QPlainTextEdit::toPlainText();
         shown.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
         return shown;
     }
@@ -54,7 +54,7 @@ void ListingBox::setText(const QString &text)
     utf8Newer_ = false;
     make_ = nullptr;
     edited_ = false;
-    if (!widgetMayLag())
+    if (!deferToNextFrame())
         showValues();
 }
 
@@ -65,7 +65,7 @@ void ListingBox::setText(std::string_view utf8)
     utf8Newer_ = true;
     make_ = nullptr;
     edited_ = false;
-    if (!widgetMayLag())
+    if (!deferToNextFrame())
         showValues();
 }
 
@@ -73,7 +73,7 @@ void ListingBox::setText(std::function<std::string()> makeUtf8)
 {
     make_ = std::move(makeUtf8);
     edited_ = false;
-    if (!widgetMayLag())
+    if (!deferToNextFrame())
         showValues();
 }
 

@@ -50,7 +50,7 @@ void TextBox::disconnectNotify(const QMetaMethod &signal)
         --textListeners_;
 }
 
-QString TextBox::text() const
+QString TextBox::Text() const
 {
     if (textPending_) {
         const std::string made = Str(number_);
@@ -62,17 +62,17 @@ QString TextBox::text() const
 
 double TextBox::Val() const
 {
-    return holdsNumber_ ? number_ : rt::Val(QStringView(text()));
+    return holdsNumber_ ? number_ : rt::Val(QStringView(Text()));
 }
 
 void TextBox::setText(const QString &text)
 {
     // What the line edit would keep of it: its maximum length cuts a longer text.
     const QString kept = text.left(maxLength());
-    if (kept == this->text())
+    if (kept == Text())
         return;
     holdsNumber_ = false;
-    if (!widgetMayLag()) {
+    if (!deferToNextFrame()) {
         text_ = kept;
         QLineEdit::setText(kept);
         text_ = QLineEdit::text();
@@ -85,10 +85,10 @@ void TextBox::setText(const QString &text)
 void TextBox::setStr(double v)
 {
     // Str of a number that reads back is at most 16 characters; anything else goes as text.
-    if (!readsBack(v) || maxLength() < 16 || !widgetMayLag()) {
+    if (!readsBack(v) || maxLength() < 16 || !deferToNextFrame()) {
         const std::string made = Str(v);
         setText(QString::fromLatin1(made.data(), static_cast<qsizetype>(made.size())));
-        if (readsBack(v) && text() == QString::fromLatin1(made.data(), static_cast<qsizetype>(made.size()))) {
+        if (readsBack(v) && Text() == QString::fromLatin1(made.data(), static_cast<qsizetype>(made.size()))) {
             holdsNumber_ = true;
             number_ = v;
         }
@@ -97,7 +97,7 @@ void TextBox::setStr(double v)
     // Str gives equal texts exactly for equal numbers among those that read back.
     if (holdsNumber_ && number_ == v)
         return;
-    if (!holdsNumber_ && text() == QString::fromStdString(Str(v)))
+    if (!holdsNumber_ && Text() == QString::fromStdString(Str(v)))
         return;
     number_ = v;
     holdsNumber_ = textPending_ = true;
@@ -111,7 +111,7 @@ void TextBox::raiseChange()
         emit change();
         return;
     }
-    const QString written = text();
+    const QString written = Text();
     emit change();
     emit textChanged(written);
 }
@@ -122,7 +122,7 @@ void TextBox::showValues()
     showing_ = true;
     {
         const QSignalBlocker quiet(this);
-        QLineEdit::setText(text());
+        QLineEdit::setText(Text());
     }
     showing_ = false;
 }

@@ -12,16 +12,18 @@ namespace rt {
 // every write that changes it. While a pacer lets the line edit lag, what it shows catches up at
 // the next frame.
 //
-// text() and setText() hide QLineEdit's own on purpose: they are the Text property. QLineEdit's
-// editing functions (insert(), paste(), typing) work on what is shown, which is always current
-// when the user acts, and their changes become the Text at once.
+// Text() and setText() are the Text property. QLineEdit's text() would give what is on show,
+// which lags during a search, so it is deleted here: code that means the view says
+// QLineEdit::text(). QLineEdit's editing functions (insert(), paste(), typing) work on what is
+// shown, which is always current when the user acts, and their changes become the Text at once.
 class TextBox : public QLineEdit, public PacedView {
     Q_OBJECT
 public:
     explicit TextBox(const QString &text, QWidget *parent = nullptr);
 
-    QString text() const;
+    QString Text() const;
     void setText(const QString &text);
+    QString text() const = delete;
     // Text = Str(v). A search writes every number it tries; the text is made when it is read.
     void setStr(double v);
     // Val(Text); for a number written with setStr, without making its text.
