@@ -58,6 +58,7 @@ public:
     commands::Commands &commands() { return *commands_; }
     rt::ErrorReporter &errorReporter() { return errors_; }
     rt::FramePacer &pacer() { return pacer_; }
+    const rt::Rnd &rnd() const { return rnd_; }
 
     void Form_Load(rt::ScreenSize screen);
     void Text1_Change();
