@@ -15,6 +15,16 @@ std::int16_t component(float draw)
     const float product = draw * 200.0f;
     return rt::CInt(static_cast<double>(product));
 }
+// What a search's pass over n draws, its bars coloured from draws of rnd.
+void drawSearchPass(rt::Canvas &canvas, double n, rt::Rnd rnd, bool withLabel)
+{
+    core::AnalysisState pass;
+    pass.n = n;
+    core::RunPass(
+        pass, n + 1, [&] { PrepareChart(canvas, pass, 1000, n, SearchGridColour); },
+        [&](int k) { DrawRun(canvas, pass, rnd, k, withLabel); });
+}
+
 } // namespace
 
 void PrepareChart(rt::Canvas &canvas, core::AnalysisState &state, double scaleRight, double gridEnd,
@@ -47,21 +57,18 @@ void DrawRun(rt::Canvas &canvas, const core::AnalysisState &state, rt::Rnd &rnd,
     canvas.Print({start, QStringLiteral("-"), end});
 }
 
-void DeferChart(rt::Canvas &canvas, const PassChart &chart, int runCount)
+void DeferSearchChart(rt::Canvas &canvas, double n, const rt::Rnd &rnd, bool withLabel, int runCount)
 {
     canvas.Cls();
-    canvas.Scale(0, 0, chart.scaleRight, 10);
+    canvas.Scale(0, 0, 1000, 10);
     // Every label sets it; nothing else the drawing changes outlives the next Cls.
-    if (chart.withLabel && runCount > 0)
+    if (withLabel && runCount > 0)
         canvas.setForeColor(rt::RGB(255, 255, 255));
-    canvas.Defer([chart](rt::Canvas &c) {
-        core::AnalysisState pass;
-        pass.n = chart.n;
-        rt::Rnd rnd = chart.rnd;
-        core::RunPass(
-            pass, chart.bound, [&] { PrepareChart(c, pass, chart.scaleRight, chart.n, chart.gridColour); },
-            [&](int k) { DrawRun(c, pass, rnd, k, chart.withLabel); });
-    });
+    // Two doubles' worth, so that the deferred drawing needs no allocation of its own.
+    if (withLabel)
+        canvas.Defer([n, rnd](rt::Canvas &c) { drawSearchPass(c, n, rnd, true); });
+    else
+        canvas.Defer([n, rnd](rt::Canvas &c) { drawSearchPass(c, n, rnd, false); });
 }
 
 } // namespace chart

@@ -129,9 +129,8 @@ void Commands::search(std::int16_t pairsWanted, bool withLabels)
             errors_.report(e, SearchEndHint);
             break;
         }
-        const chart::PassChart drawing{n, n + 1, 1000, chart::SearchGridColour, withLabels, rnd_};
+        chart::DeferSearchChart(c_.picGraph, n, rnd_, withLabels, state_.runCount);
         rnd_.skip(3 * static_cast<std::uint64_t>(state_.runCount));
-        chart::DeferChart(c_.picGraph, drawing, state_.runCount);
         c_.txtSequenz.setText([n] { return core::ListingOf(n, n + 1); });
         if (state_.pairCount >= pairsWanted || state_.stopRequested == 1)
             break;

@@ -20,9 +20,9 @@ int searchEnd(const char *startText, const char *pairsText)
         return 2;
     }
     const double start = rt::Val(startText);
-    // A search the window could show ends long before this; a core that never finds the pairs
-    // must not hang the test.
-    constexpr int MaxCandidates = 1000000;
+    // The longest two-pair search below 2^31 tries 1881600 candidates; a core that never finds
+    // the pairs must not hang the test.
+    constexpr int MaxCandidates = 2000000;
     // As the window's search does: the candidates' divisors from a sieve, a block at a time.
     core::DivisorSieve sieve;
     core::AnalysisState s;
