@@ -1,14 +1,14 @@
 #include "ui/application.h"
 
-#include "ui/classicstyle.h"
-
 #include <QApplication>
+#include <QStyleFactory>
 
 namespace ui {
 
 void PrepareApplication()
 {
-    QApplication::setStyle(new ClassicStyle);
+    // Qt's Windows style: the classic look the window was designed in.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
     QGuiApplication::setDesktopFileName(QStringLiteral(SUMMENLEITER_APP_ID));
 }
 
