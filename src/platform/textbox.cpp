@@ -31,7 +31,7 @@ TextBox::TextBox(const QString &text, QWidget *parent) : QLineEdit(text, parent)
             text_ = shown;
             textPending_ = holdsNumber_ = false;
         }
-        emit change();
+        runChangeProcedure();
     });
     ownConnection_ = false;
 }
@@ -108,11 +108,11 @@ void TextBox::raiseChange()
 {
     // textChanged carries the text; it is made only for those who listen to it.
     if (textListeners_ == 0) {
-        emit change();
+        runChangeProcedure();
         return;
     }
     const QString written = Text();
-    emit change();
+    runChangeProcedure();
     emit textChanged(written);
 }
 

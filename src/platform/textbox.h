@@ -5,11 +5,13 @@
 #include <QLineEdit>
 #include <QString>
 
+#include <functional>
+
 namespace rt {
 
 // A text box whose Text is the value last written, by the program or by the user's editing, and
-// raises its change event (change(), and textChanged for whoever listens to that) at once for
-// every write that changes it. While a pacer lets the line edit lag, what it shows catches up at
+// raises its change event (its change procedure, then textChanged for whoever listens to that)
+// at once for every write that changes it. While a pacer lets the line edit lag, what it shows catches up at
 // the next frame.
 //
 // Text() and setText() are the Text property. QLineEdit's text() would give what is on show,
@@ -28,10 +30,10 @@ public:
     void setStr(double v);
     // Val(Text); for a number written with setStr, without making its text.
     double Val() const;
-
-Q_SIGNALS:
-    // The change event: raised for every change of Text, before textChanged.
-    void change();
+    // The change event's procedure, run for every change of Text before textChanged reaches
+    // anyone. A plain call: a search raises the event for every number it tries, and a signal's
+    // dispatch would cost more than the rest of the write.
+    void setChangeProcedure(std::function<void()> procedure) { changeProcedure_ = std::move(procedure); }
 
 protected:
     void showValues() override;
@@ -41,7 +43,13 @@ protected:
 private:
     // Raises the change event for a write of the program that the line edit does not show yet.
     void raiseChange();
+    void runChangeProcedure()
+    {
+        if (changeProcedure_)
+            changeProcedure_();
+    }
 
+    std::function<void()> changeProcedure_;
     mutable QString text_;
     // Set while Text is Str(number_) and text_ is still to be made from it.
     mutable bool textPending_ = false;

@@ -266,7 +266,7 @@ void Form1::wireEvents()
     connect(Command3, &QPushButton::clicked, this, guarded([this] { commands_->Command3_Click(); }));
     connect(Command4, &QPushButton::clicked, this, guarded([this] { runSearch(&commands::Commands::Command4_Click); }));
     connect(Command5, &QPushButton::clicked, this, guarded([this] { runSearch(&commands::Commands::Command5_Click); }));
-    connect(Text1, &rt::TextBox::change, this, guarded([this] { Text1_Change(); }));
+    Text1->setChangeProcedure(guarded([this] { Text1_Change(); }));
     connect(VScroll1, &rt::ScrollBar::change, this, guarded([this] { VScroll1_Change(); }));
     connect(HScroll1, &rt::ScrollBar::change, this, guarded([this] { HScroll1_Change(); }));
     connect(HScroll1, &rt::ScrollBar::scroll, this, guarded([this] { HScroll1_Scroll(); }));
