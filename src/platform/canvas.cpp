@@ -92,6 +92,10 @@ void Canvas::Cls()
 void Canvas::Scale(double x1, double y1, double x2, double y2)
 {
     draw();
+    // The same scale again, as every pass of a search sets it: nothing moves.
+    if (x1 == scaleX1_ && y1 == scaleY1_ && x2 == scaleX2_ && y2 == scaleY2_ && x1 == image_.x1 && y1 == image_.y1
+        && x2 == image_.x2 && y2 == image_.y2)
+        return;
     scaleX1_ = x1;
     scaleY1_ = y1;
     scaleX2_ = x2;

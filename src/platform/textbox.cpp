@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 
 #include <cmath>
+#include <cstdint>
 
 namespace rt {
 
@@ -15,7 +16,9 @@ namespace {
 // Numbers whose Str reads back with Val as exactly themselves, and that no line edit cuts.
 bool readsBack(double v)
 {
-    return std::fabs(v) < 1e15 && v == std::floor(v) && !(v == 0 && std::signbit(v));
+    // Whole by a round trip through an integer, which the magnitude makes safe.
+    return std::fabs(v) < 1e15 && v == static_cast<double>(static_cast<std::int64_t>(v))
+        && !(v == 0 && std::signbit(v));
 }
 
 } // namespace
