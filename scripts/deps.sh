@@ -10,6 +10,9 @@ packages=(
     dbus at-spi2-core python3-pyatspi
     clang-14 libclang-rt-14-dev
     dpkg-dev file lintian desktop-file-utils appstream libx11-protocol-perl
+    # The Wayland test, and the package check in a throwaway Debian 12 (uidmap for running it
+    # without root) with its screenshots and hardening-check.
+    weston qt6-wayland mmdebstrap uidmap imagemagick devscripts
 )
 
 missing=()
@@ -22,5 +25,5 @@ echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
