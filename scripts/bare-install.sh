@@ -57,7 +57,7 @@ if [ "${1:-}" = --in-root ]; then
         mkdir -p "$root/tmp/runtime-tester"
         chown 1000:1000 "$root/tmp/runtime-tester"
         chmod 700 "$root/tmp/runtime-tester"
-        chroot --userspec=1000:1000 "$root" /usr/bin/env -i HOME=/home/tester USER=tester LOGNAME=tester \
+        chroot "$root" setpriv --reuid=1000 --regid=1000 --clear-groups /usr/bin/env -i HOME=/home/tester USER=tester LOGNAME=tester \
             PATH=/usr/local/bin:/usr/bin:/bin DISPLAY="$display" XDG_RUNTIME_DIR=/tmp/runtime-tester \
             "$@" "${launch[@]}" >"$work/$name.log" 2>&1 &
         app_pid=$!
