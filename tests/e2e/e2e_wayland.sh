@@ -66,35 +66,45 @@ weston_pid=
 close_by_decoration() {
     start_xvfb || return 1
     WAYLAND_DISPLAY=wayland-e2e-x
+    # A plain dark desktop without panel or animations, so that the one light grey area is the
+    # window, standing still where weston placed it.
+    printf '%s\n' '[shell]' 'background-color=0xff102040' 'panel-position=none' 'animation=none' \
+        'startup-animation=none' 'close-animation=none' >"$work/weston.ini"
     weston --backend=x11-backend.so --use-pixman --width=1200 --height=960 --socket="$WAYLAND_DISPLAY" \
-        --idle-time=0 --log="$work/weston-x.log" >"$work/weston-x.out" 2>&1 &
+        --config="$work/weston.ini" --idle-time=0 --log="$work/weston-x.log" >"$work/weston-x.out" 2>&1 &
     weston_pid=$!
     for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break; sleep 0.1; done
     # The program must not see the X server, only the compositor.
     env -u DISPLAY QT_QPA_PLATFORM=wayland "$program" >"$work/app-close.log" 2>&1 &
     app_pid=$!
-    # weston draws the pointer into its picture; out of the way it cannot hide the decoration.
-    xdotool mousemove 1 950
-    # The decoration is the one area of this grey; its close button sits in the top right corner.
-    local frame=
+    # Outside weston's X window the pointer is not drawn over the decoration, and weston learns
+    # where it is only when it enters that window again.
+    xdotool mousemove 1270 1010
+    # The window and its decoration are the one area of this grey; the decoration's close button
+    # sits in its top right corner. Found when two pictures in a row agree.
+    local frame= last=
     for _ in $(seq 100); do
-        import -window root "$work/weston.png" 2>/dev/null &&
-            frame=$(/usr/bin/convert "$work/weston.png" -fill black +opaque 'rgb(239,239,239)' \
-                -fill white -opaque 'rgb(239,239,239)' -format '%@' info: 2>/dev/null)
-        [ "${frame%%x*}" -gt 100 ] 2>/dev/null && break
-        frame=
         sleep 0.2
+        import -window root "$work/weston.png" 2>/dev/null || continue
+        frame=$(/usr/bin/convert "$work/weston.png" -fill black +opaque 'rgb(239,239,239)' \
+            -fill white -opaque 'rgb(239,239,239)' -format '%@' info: 2>/dev/null)
+        [ "${frame%%x*}" -gt 100 ] 2>/dev/null && [ "$frame" = "$last" ] && break
+        last=$frame frame=
     done
     if [ -z "$frame" ]; then
-        echo "FAIL: no window decoration showed within 20 s"
+        echo "FAIL: no window decoration stood still within 20 s (last seen: ${last:-none})"
         return 1
     fi
     local w=${frame%%x*} x y
     x=${frame#*+} y=${x#*+} x=${x%%+*}
     echo "ok: the window's decoration found at $frame in weston on Xvfb; clicking its close button"
-    xdotool mousemove $((x + w - 19)) $((y + 14)) click 1
+    # The pointer comes to rest over the button before it is pressed, as a hand's would.
+    xdotool mousemove $((x + w - 19)) $((y + 14))
+    sleep 0.5
+    xdotool click 1
     for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
     if kill -0 "$app_pid" 2>/dev/null; then
+        import -window root "$work/weston.png" 2>/dev/null || true
         echo "FAIL: the program still runs 10 s after its close button was clicked"
         kill "$app_pid" 2>/dev/null || true
         wait "$app_pid" 2>/dev/null || true
