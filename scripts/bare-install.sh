@@ -8,7 +8,8 @@
 #
 # Usage: bare-install.sh DEB [SCREENSHOT_DIR]
 # Prints one "ok"/"FAIL" line per check; exits non-zero if any failed. The packages the throwaway
-# system downloads are kept in ${XDG_CACHE_HOME:-~/.cache}/summenleiter/apt-archives.
+# system downloads are kept in ${XDG_CACHE_HOME:-~/.cache}/summenleiter/apt-archives, without
+# those that the archive no longer has (apt-get autoclean).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -275,6 +276,8 @@ mmdebstrap --variant=minbase --skip=essential/unlink --dpkgopt=force-unsafe-io \
     --setup-hook="sync-in '$cache' /var/cache/apt/archives/" \
     --customize-hook="copy-in '$deb' /tmp" \
     --customize-hook="'$here/bare-install.sh' --in-root \"\$1\" '$work' :$(head -n 1 "$work/display1") :$(head -n 1 "$work/display2")" \
+    --customize-hook='chroot "$1" apt-get autoclean -qq' \
+    --customize-hook="find '$cache' -maxdepth 1 -name '*.deb' -delete" \
     --customize-hook="sync-out /var/cache/apt/archives '$cache'" \
     bookworm /dev/null http://deb.debian.org/debian >"$work/mmdebstrap.log" 2>&1 || status=$?
 if [ $status -ne 0 ]; then
