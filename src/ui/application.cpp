@@ -1,5 +1,7 @@
 #include "ui/application.h"
 
+#include "ui/fonts.h"
+
 #include <QApplication>
 #include <QStyleFactory>
 
@@ -9,6 +11,13 @@ void PrepareApplication()
 {
     // Qt's Windows style: the classic look the window was designed in.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Windows")));
+    // Chosen here rather than taken from the desktop: the window's layout is fixed, and a bare
+    // system's fallback for the generic families can be a monospace face.
+    QApplication::setFont(DefaultControlFont());
+    // The X window class, which the menu entry's StartupWMClass names; fixed here so that it does
+    // not follow the name the program was started under. On Wayland the app id is the desktop
+    // file name.
+    QCoreApplication::setApplicationName(QStringLiteral("summenleiter"));
     QGuiApplication::setDesktopFileName(QStringLiteral(SUMMENLEITER_APP_ID));
 }
 
