@@ -47,9 +47,9 @@ TWO_PAIR_SEARCH = "nächsten Stelle  mit zwei h. S."
 TYPED = 15
 PRESSED = 1155
 SEARCH_START = 75
-# A two-pair search from here tries some 590000 candidates, far more than it gets through before
-# the stop button is pressed.
-STOP_START = 2000000000
+# A two-pair search from here tries 1881600 candidates, the most of any below 2^31: about half a
+# second in the window, far longer than pressing the stop button takes.
+STOP_START = 2106451305
 STOP_NAME = "Anhalten"
 
 # Bounds on waiting for the program, never on how fast it is: a poll ends as soon as it sees
