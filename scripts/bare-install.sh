@@ -266,6 +266,9 @@ app_id=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -n 's|^\./usr/share/appli
 } >"$work/settings"
 : >"$work/results"
 
+# Runs at the same time would prune and refill the cache under each other; they take turns.
+exec 9>"$cache.lock"
+flock 9
 started=$SECONDS
 status=0
 # Minbase: Essential and required packages and apt, as debootstrap --variant=minbase makes it.
