@@ -59,6 +59,8 @@ private Q_SLOTS:
     void cleanup() { form.reset(); }
     void againstEagerSearch_data();
     void againstEagerSearch();
+    void unwatchedAgainstEagerSearch_data();
+    void unwatchedAgainstEagerSearch();
     void searchFromTheEnd_data();
     void searchFromTheEnd();
 
@@ -193,6 +195,83 @@ void tst_LazySearch::againstEagerSearch()
     QCOMPARE(form->picGraph->CurrentY(), eager.canvas.CurrentY());
     QCOMPARE(form->picGraph->ForeColor(), eager.canvas.ForeColor());
     // The next bar's colour comes from where both sequences stand.
+    form->Command1->click();
+    eager.analysis(last);
+    QVERIFY(sameOps(*form->picGraph, eager.canvas));
+}
+
+void tst_LazySearch::unwatchedAgainstEagerSearch_data()
+{
+    QTest::addColumn<qlonglong>("start");
+    QTest::addColumn<bool>("labels");
+    QTest::addColumn<int>("stop"); // candidates, at least
+    QTest::addColumn<int>("read"); // candidates, at least; -1 for none
+    QTest::newRow("1000000000, read at 20000") << 1000000000LL << false << 60000 << 20000;
+    QTest::newRow("2106451305 with labels") << 2106451305LL << true << 40000 << -1;
+    QTest::newRow("1000 with labels, read at 3000") << 1000LL << true << 8000 << 3000;
+}
+
+void tst_LazySearch::unwatchedAgainstEagerSearch()
+{
+    // Queued calls and input bring the widgets up to date at every candidate; a timer does not,
+    // so here the search skips the listing and the chart of thousands of candidates between the
+    // frames, and the reads and the stop meet values that nobody has made yet.
+    QFETCH(qlonglong, start);
+    QFETCH(bool, labels);
+    QFETCH(int, stop);
+    QFETCH(int, read);
+    EagerSearch eager;
+    eager.labels = labels;
+    eager.rnd = form->rnd();
+    eager.canvas.resize(form->picGraph->size());
+    eager.canvas.setForeColor(form->picGraph->ForeColor());
+    eager.state = form->state();
+
+    int reads = 0;
+    QTimer probe;
+    probe.setInterval(0);
+    connect(&probe, &QTimer::timeout, this, [&] {
+        if (!form->commands().searching())
+            return;
+        const double tried = form->Text1->Val() - double(start);
+        if (read >= 0 && reads == 0 && tried >= read) {
+            ++reads;
+            const double n = form->state().n;
+            core::AnalysisState fresh;
+            fresh.n = n;
+            core::RunPass(fresh, n + 1, {}, {});
+            if (form->txtSequenz->Text() != QString::fromStdString(fresh.listing)
+                || form->state().listing != fresh.listing || form->state().runCount != fresh.runCount
+                || form->Text1->Text() != QString::fromStdString(rt::Str(n)))
+                failure = QStringLiteral("read in the middle at %1").arg(n, 0, 'f', 0);
+            reads += form->picGraph->operations().empty() ? 0 : 1;
+        }
+        if (tried >= stop) {
+            probe.stop();
+            form->Command3->click();
+        }
+    });
+    failure.clear();
+    form->Text1->setText(QString::number(start));
+    probe.start();
+    (labels ? form->Command4 : form->Command5)->click();
+    probe.stop();
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    if (read >= 0 && form->state().n - double(start) > read)
+        QCOMPARE(reads, 2);
+
+    const double last = form->state().n;
+    for (double n = double(start); n < last;)
+        eager.candidate(++n);
+    eager.state.stopRequested = form->state().stopRequested;
+    QVERIFY(sameState(form->state(), eager.state));
+    QCOMPARE(form->txtSequenz->Text(), QString::fromStdString(eager.state.listing));
+    QCOMPARE(form->Text1->Text(), QString::fromStdString(rt::Str(last)));
+    QVERIFY(form->rnd() == eager.rnd);
+    QVERIFY(sameOps(*form->picGraph, eager.canvas));
+    QCOMPARE(form->picGraph->CurrentX(), eager.canvas.CurrentX());
+    QCOMPARE(form->picGraph->CurrentY(), eager.canvas.CurrentY());
+    QCOMPARE(form->picGraph->ForeColor(), eager.canvas.ForeColor());
     form->Command1->click();
     eager.analysis(last);
     QVERIFY(sameOps(*form->picGraph, eager.canvas));

@@ -59,16 +59,14 @@ void DrawRun(rt::Canvas &canvas, const core::AnalysisState &state, rt::Rnd &rnd,
 
 void DeferSearchChart(rt::Canvas &canvas, double n, const rt::Rnd &rnd, bool withLabel, int runCount)
 {
-    canvas.Cls();
-    canvas.Scale(0, 0, 1000, 10);
+    // Two doubles' worth, so that the deferred drawing needs no allocation of its own.
+    if (withLabel)
+        canvas.Redraw(0, 0, 1000, 10, [n, rnd](rt::Canvas &c) { drawSearchPass(c, n, rnd, true); });
+    else
+        canvas.Redraw(0, 0, 1000, 10, [n, rnd](rt::Canvas &c) { drawSearchPass(c, n, rnd, false); });
     // Every label sets it; nothing else the drawing changes outlives the next Cls.
     if (withLabel && runCount > 0)
         canvas.setForeColor(rt::RGB(255, 255, 255));
-    // Two doubles' worth, so that the deferred drawing needs no allocation of its own.
-    if (withLabel)
-        canvas.Defer([n, rnd](rt::Canvas &c) { drawSearchPass(c, n, rnd, true); });
-    else
-        canvas.Defer([n, rnd](rt::Canvas &c) { drawSearchPass(c, n, rnd, false); });
 }
 
 } // namespace chart

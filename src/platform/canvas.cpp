@@ -63,6 +63,24 @@ void Canvas::Defer(std::function<void(Canvas &)> drawing)
     changed();
 }
 
+void Canvas::Redraw(double x1, double y1, double x2, double y2, std::function<void(Canvas &)> drawing)
+{
+    // What Cls and Scale would leave is there already, and a lagging widget keeps its frame.
+    const bool onlyDeferred = deferred_ && image_.items.empty() && image_.printed.empty();
+    const bool sameScale = x1 == scaleX1_ && y1 == scaleY1_ && x2 == scaleX2_ && y2 == scaleY2_ && x1 == image_.x1
+        && y1 == image_.y1 && x2 == image_.x2 && y2 == image_.y2;
+    if (onlyDeferred && sameScale && usable_ && widgetLags() && !drawingDeferred_) {
+        deferred_ = std::move(drawing);
+        currentX_ = 0;
+        currentY_ = 0;
+        opsStale_ = true;
+        return;
+    }
+    Cls();
+    Scale(x1, y1, x2, y2);
+    Defer(std::move(drawing));
+}
+
 void Canvas::drawDeferred() const
 {
     auto *self = const_cast<Canvas *>(this);

@@ -53,6 +53,10 @@ public:
     // position is read; until then the image is what draw would make of it. Cls drops a deferred
     // drawing undrawn: anything else it sets that outlives Cls (ForeColor) the caller sets at once.
     void Defer(std::function<void(Canvas &)> drawing);
+    // Cls, Scale(x1, y1, x2, y2) and Defer(drawing) at once, as a search does for every number it
+    // tries: while the canvas holds nothing but a deferred drawing in that scale, only the drawing
+    // is replaced.
+    void Redraw(double x1, double y1, double x2, double y2, std::function<void(Canvas &)> drawing);
     // The drawing area's top-left (x1, y1) and bottom-right (x2, y2) corner in user units. What is
     // already drawn keeps its place on the canvas. A scale without width or height draws nothing.
     void Scale(double x1, double y1, double x2, double y2);
