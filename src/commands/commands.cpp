@@ -57,6 +57,7 @@ void Commands::Command1_Click()
         state_, n, [&] { chart::PrepareChart(c_.picGraph, state_, scaleRight, n, chart::AnalysisGridColour); },
         [&](int k) { chart::DrawRun(c_.picGraph, state_, rnd_, k, true); }, &sieve_);
     c_.txtSequenz.setText(std::string_view(state_.listing));
+    ++passes_;
 }
 
 void Commands::Command3_Click()
@@ -118,6 +119,7 @@ void Commands::search(std::int16_t pairsWanted, bool withLabels)
             break;
         }
         c_.txtSequenz.setText(std::string_view(state_.listing));
+        ++passes_;
         if (state_.pairCount >= pairsWanted || state_.stopRequested == 1)
             break;
     }
