@@ -24,6 +24,8 @@ private Q_SLOTS:
     void searchEnds_data();
     void searchEnds();
     void announcingChangesNothingOnScreen();
+    void focusIsVisible_data();
+    void focusIsVisible();
 
 private:
     std::unique_ptr<ui::Form1> form;
@@ -211,6 +213,38 @@ void tst_Accessibility::announcingChangesNothingOnScreen()
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(&form->announcer());
     QCOMPARE(iface->role(), QAccessible::Notification);
     QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("Probe"));
+}
+
+void tst_Accessibility::focusIsVisible_data()
+{
+    QTest::addColumn<QString>("control");
+    // The three stops whose own widgets show no focus, or only a caret.
+    QTest::newRow("picContainer") << "picContainer";
+    QTest::newRow("picGraph") << "picGraph";
+    QTest::newRow("txtSequenz") << "txtSequenz";
+}
+
+void tst_Accessibility::focusIsVisible()
+{
+    QFETCH(QString, control);
+    QWidget *w = form->findChild<QWidget *>(control);
+    QVERIFY(w);
+    // The start-up layout reaches beyond the designed window; enlarged, the window shows it all.
+    form->resize(1270, 1000);
+    // Where the control can be seen: the canvas only inside the chart frame.
+    QRect seen(w->mapTo(form.get(), QPoint(0, 0)), w->size());
+    if (w == form->picGraph)
+        seen &= QRect(form->picContainer->pos(), form->picContainer->size());
+    // The left edge, a few pixels wide, from a third to two thirds of the way down: away from a
+    // caret at the start of the text and from the chart's bars.
+    const QRect edge(seen.left(), seen.top() + seen.height() / 3, 5, seen.height() / 3);
+    QVERIFY(form->rect().contains(edge));
+    form->Command1->setFocus();
+    QTRY_VERIFY(form->Command1->hasFocus());
+    const QImage unfocused = form->grab(edge).toImage();
+    w->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(w->hasFocus());
+    QTRY_VERIFY2(form->grab(edge).toImage() != unfocused, "the focus shows nowhere at the control's edge");
 }
 
 QTEST_MAIN(tst_Accessibility)

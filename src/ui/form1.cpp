@@ -148,6 +148,7 @@ void Form1::createControls()
     HScroll1->setSmallChange(1);
     HScroll1->setLargeChange(10);
     place(HScroll1, chartUnits_, 0, 36, 73.35f, 18.75f);
+    chartFrame->showFocusOf(picGraph);
 
     Frame1 = new QFrame(this);
     rt::SetAccessibleRole(Frame1, QAccessible::Grouping);
