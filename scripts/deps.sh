@@ -11,17 +11,25 @@ packages=(
     orca speech-dispatcher speech-dispatcher-audio-plugins libao4
     clang-14 libclang-rt-14-dev
     dpkg-dev file lintian desktop-file-utils appstream libx11-protocol-perl
+    locales
 )
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -ne 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update -qq
+    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The number rules are tested under the German locale the program's users have.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
+    echo "Making the locale de_DE.UTF-8"
+    "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

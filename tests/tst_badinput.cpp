@@ -136,7 +136,7 @@ void tst_BadInput::cleanup()
 
 void tst_BadInput::compare(const Shown &s)
 {
-    QCOMPARE(form->Text1->text(), s.box);
+    QCOMPARE(form->Text1->Text(), s.box);
     QCOMPARE(int(form->VScroll1->Value()), s.scrollBar);
     QCOMPARE(form->state().n, s.n);
     QCOMPARE(form->txtSequenz->Text(), s.listing);

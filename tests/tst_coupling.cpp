@@ -44,12 +44,12 @@ void tst_Coupling::typingDigitByDigit()
     form->Text1->setFocus();
     form->Text1->selectAll();
     QTest::keyClick(form->Text1, Qt::Key_Delete);
-    QCOMPARE(form->Text1->text(), QString());
+    QCOMPARE(form->Text1->Text(), QString());
     QCOMPARE(form->VScroll1->Value(), 75); // the empty box reads 0: out of bounds, nothing runs
     const char *steps[][2] = {{"9", " 9 = 9"}, {"99", " 99 = 99"}, {"999", " 999 = 999"}};
     for (auto &[text, line] : steps) {
         QTest::keyClick(form->Text1, text[qstrlen(text) - 1]);
-        QCOMPARE(form->Text1->text(), QString::fromLatin1(text));
+        QCOMPARE(form->Text1->Text(), QString::fromLatin1(text));
         QCOMPARE(form->VScroll1->Value(), QString::fromLatin1(text).toInt());
         QCOMPARE(firstLine(), QString::fromLatin1(line));
         QCOMPARE(form->state().n, QString::fromLatin1(text).toDouble());
@@ -102,7 +102,7 @@ void tst_Coupling::replaceText()
     QFETCH(int, scrollBar);
     QFETCH(QString, analysed);
     form->Text1->setText(text);
-    QCOMPARE(form->Text1->text(), box);
+    QCOMPARE(form->Text1->Text(), box);
     QCOMPARE(form->VScroll1->Value(), scrollBar);
     QCOMPARE(firstLine(), analysed);
 }
@@ -120,7 +120,7 @@ void tst_Coupling::arrowsAtTheEnds()
     QFETCH(int, value);
     QFETCH(int, arrow);
     form->VScroll1->setValue(std::int16_t(value));
-    QCOMPARE(form->Text1->text(), QString::number(value));
+    QCOMPARE(form->Text1->Text(), QString::number(value));
     const std::string listing = form->state().listing;
     QSignalSpy changes(form->VScroll1, &rt::ScrollBar::change);
     const QRect r = form->VScroll1->subControlRect(QStyle::SubControl(arrow));
@@ -136,7 +136,7 @@ void tst_Coupling::arrowClickRunsOnePass()
     QSignalSpy listings(form->txtSequenz, &QPlainTextEdit::textChanged);
     QTest::mouseClick(form->VScroll1, Qt::LeftButton, {}, up.center());
     QCOMPARE(form->VScroll1->Value(), 76);
-    QCOMPARE(form->Text1->text(), QStringLiteral("76"));
+    QCOMPARE(form->Text1->Text(), QStringLiteral("76"));
     QCOMPARE(firstLine(), QStringLiteral(" 76 = 76"));
     QCOMPARE(form->txtSequenz->Text().section(QStringLiteral("\r\n"), 2, 2), QStringLiteral(" 76 = 6 +...+  13"));
     QVERIFY(form->txtSequenz->Text().endsWith(QStringLiteral("halbierbare Sequenzen:\r\n\r\nkeine")));
@@ -151,11 +151,11 @@ void tst_Coupling::thumbDragRunsOnePassAtTheEnd()
     form->VScroll1->setSliderPosition(form->VScroll1->sliderPosition() - 10);
     form->VScroll1->setSliderPosition(form->VScroll1->sliderPosition() - 10);
     QCOMPARE(changes.count(), 0);
-    QCOMPARE(form->Text1->text(), QStringLiteral("75"));
+    QCOMPARE(form->Text1->Text(), QStringLiteral("75"));
     form->VScroll1->setSliderDown(false);
     QCOMPARE(changes.count(), 1);
     QCOMPARE(form->VScroll1->Value(), 95);
-    QCOMPARE(form->Text1->text(), QStringLiteral("95"));
+    QCOMPARE(form->Text1->Text(), QStringLiteral("95"));
     QCOMPARE(firstLine(), QStringLiteral(" 95 = 95"));
 }
 

@@ -240,7 +240,7 @@ void tst_Form1::startState()
     QVERIFY(!form->isMaximized());
     const double tpp = rt::TwipsPerPixel();
     QCOMPARE(form->size(), QSize(qRound(4680 / tpp), qRound(3195 / tpp)));
-    QCOMPARE(form->Text1->text(), QStringLiteral("75"));
+    QCOMPARE(form->Text1->Text(), QStringLiteral("75"));
     QVERIFY(form->txtSequenz->Text().startsWith(QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26")));
     QVERIFY(form->txtSequenz->Text().endsWith(QStringLiteral("halbierbare Sequenzen:\r\n 3_ 12 =  13_ 17")));
 }

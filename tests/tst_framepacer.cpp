@@ -41,7 +41,7 @@ public:
         case Control::TextBox: {
             auto *box = new rt::TextBox(QStringLiteral("0"), this);
             box->setPacer(&pacer);
-            subject = {[box](int i) { box->setText(QString::number(i)); }, [box] { return box->text(); },
+            subject = {[box](int i) { box->setText(QString::number(i)); }, [box] { return box->Text(); },
                        [box] { return box->QLineEdit::text(); }};
             break;
         }
@@ -49,7 +49,7 @@ public:
             auto *box = new rt::ListingBox(this);
             box->setPacer(&pacer);
             subject = {[box](int i) { box->setText(std::string_view(std::to_string(i))); },
-                       [box] { return box->Text(); }, [box] { return box->toPlainText(); }};
+                       [box] { return box->Text(); }, [box] { return box->QPlainTextEdit::toPlainText(); }};
             break;
         }
         case Control::ScrollBar: {
@@ -132,8 +132,50 @@ private Q_SLOTS:
     void whichEventsCatchUp();
     void framesComeAtMostOncePerFrame();
     void idleLoopCatchesUp();
+    void viewMayGoFirst_data() { addControls(); }
+    void viewMayGoFirst();
+    void pacerMayGoFirst_data() { addControls(); }
+    void pacerMayGoFirst();
     void accessibilityHearsOnlyTheEnd();
 };
+
+void tst_FramePacer::viewMayGoFirst()
+{
+    QFETCH(Control, control);
+    rt::FramePacer pacer;
+    Window other(Control::TextBox, pacer);
+    auto window = std::make_unique<Window>(control, pacer);
+    const rt::FramePacer::Work work(pacer);
+    window->subject.write(5);
+    other.subject.write(6);
+    // A lagging control destroyed during the work: the next event that catches up must meet only
+    // the views that are still there.
+    window.reset();
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+    QCoreApplication::sendEvent(&other, &key);
+    QCOMPARE(other.subject.shown(), QStringLiteral("6"));
+    other.subject.write(7);
+    pacer.catchUp();
+    QCOMPARE(other.subject.shown(), QStringLiteral("7"));
+}
+
+void tst_FramePacer::pacerMayGoFirst()
+{
+    QFETCH(Control, control);
+    auto pacer = std::make_unique<rt::FramePacer>();
+    Window window(control, *pacer);
+    window.show();
+    {
+        const rt::FramePacer::Work work(*pacer);
+        window.subject.write(5);
+    }
+    QCOMPARE(window.subject.shown(), QStringLiteral("5"));
+    pacer.reset();
+    // Without a pacer every write goes straight to the widget.
+    window.subject.write(9);
+    QCOMPARE(window.subject.value(), QStringLiteral("9"));
+    QCOMPARE(window.subject.shown(), QStringLiteral("9"));
+}
 
 void tst_FramePacer::valuesNowWidgetsLater()
 {

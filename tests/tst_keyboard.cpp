@@ -153,7 +153,7 @@ void tst_Keyboard::tabGoesRoundTheWindow()
     QCOMPARE(forwards, order);
     QCOMPARE(backwards, QStringList{"txtSequenz"} + order.mid(0, order.size() - 1));
     // Nothing on the way was typed into or changed.
-    QCOMPARE(form.Text1->text(), QStringLiteral("75"));
+    QCOMPARE(form.Text1->Text(), QStringLiteral("75"));
     QVERIFY(!form.txtSequenz->Text().contains(QLatin1Char('\t')));
 }
 

@@ -72,7 +72,7 @@ void tst_Layout::layout()
     QCOMPARE(canvas.Height(), pan.Top());
     // The start-up pass has given the canvas the width for 75.
     QCOMPARE(canvas.Width(), 85.0f);
-    QCOMPARE(form.Text1->text(), QStringLiteral("75"));
+    QCOMPARE(form.Text1->Text(), QStringLiteral("75"));
     QVERIFY(form.txtSequenz->Text().endsWith(QStringLiteral("\r\n 3_ 12 =  13_ 17")));
 }
 

@@ -144,8 +144,12 @@ void TestNumRules::valIgnoresLocale()
 {
     QFETCH(QByteArray, locale);
     const std::string previous = std::setlocale(LC_ALL, nullptr);
-    if (!std::setlocale(LC_ALL, locale.constData()))
-        QSKIP("locale not installed on this machine");
+    if (!std::setlocale(LC_ALL, locale.constData())) {
+        // scripts/deps.sh makes the German locale; where it ran (CI), a missing one is a fault.
+        if (qEnvironmentVariableIsSet("CI"))
+            QFAIL(qPrintable(QStringLiteral("locale %1 is not installed").arg(QLatin1String(locale))));
+        QSKIP("locale not installed on this machine; scripts/deps.sh makes de_DE.UTF-8");
+    }
     const double pointText = rt::Val("7.5");
     const double commaText = rt::Val("7,5");
     const std::string printed = rt::Str(7.5);

@@ -47,8 +47,8 @@ public:
     static bool shownIsCurrent(ui::Form1 &f)
     {
         const rt::ScrollBar *bar = f.VScroll1;
-        return f.Text1->QLineEdit::text() == f.Text1->text()
-            && f.txtSequenz->toPlainText() == plain(f.txtSequenz->Text())
+        return f.Text1->QLineEdit::text() == f.Text1->Text()
+            && f.txtSequenz->QPlainTextEdit::toPlainText() == plain(f.txtSequenz->Text())
             && bar->QScrollBar::value() == std::abs(bar->Value() - bar->Min());
     }
 
@@ -144,7 +144,7 @@ void tst_Pacing::inputMeetsTheValuesOfNow()
             QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier);
             copied = QGuiApplication::clipboard()->text();
-            valueAtCopy = input == Input::CopyNumberBox ? form->Text1->text() : plain(form->txtSequenz->Text());
+            valueAtCopy = input == Input::CopyNumberBox ? form->Text1->Text() : plain(form->txtSequenz->Text());
             break;
         }
         form->Command3->click();
@@ -180,7 +180,7 @@ void tst_Pacing::everyFrameShowsOneCandidate()
             return;
         ++frames;
         const QString box = form->Text1->QLineEdit::text();
-        if (Witness::shownIsCurrent(*form) && form->txtSequenz->toPlainText().startsWith(firstLine(box)))
+        if (Witness::shownIsCurrent(*form) && form->txtSequenz->QPlainTextEdit::toPlainText().startsWith(firstLine(box)))
             ++whole;
         else
             broken << box;
@@ -224,7 +224,7 @@ void tst_Pacing::endIsOnShow()
     // The stop is seen after one more candidate; otherwise the search ends at its pairs.
     QCOMPARE(n, stop ? atStop + 1 : nextWithPairs(rt::Val(start.toStdString()), 2));
     QVERIFY(Witness::shownIsCurrent(*form));
-    QVERIFY(form->txtSequenz->toPlainText().startsWith(firstLine(form->Text1->text())));
+    QVERIFY(form->txtSequenz->QPlainTextEdit::toPlainText().startsWith(firstLine(form->Text1->Text())));
     // The chart on show is what the canvas holds, drawn afresh on a canvas of its own.
     rt::Canvas fresh;
     fresh.resize(form->picGraph->size());

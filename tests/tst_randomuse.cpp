@@ -111,7 +111,7 @@ void tst_RandomUse::drag(rt::ScrollBar *bar)
 {
     bar->setSliderDown(true);
     for (int i = pick(1, 3); i > 0; --i)
-        bar->setSliderPosition(pick(bar->minimum(), bar->maximum()));
+        bar->setSliderPosition(pick(bar->QScrollBar::minimum(), bar->QScrollBar::maximum()));
     bar->setSliderDown(false);
 }
 
@@ -281,7 +281,7 @@ void tst_RandomUse::check(int step, Action a)
     const auto where = [&](const QString &what) {
         return QStringLiteral("after action %1 (%2), box \"%3\": %4")
             .arg(step)
-            .arg(QLatin1String(a < ActionCount ? ActionNames[a] : "start"), form->Text1->text(), what)
+            .arg(QLatin1String(a < ActionCount ? ActionNames[a] : "start"), form->Text1->Text(), what)
             .toLocal8Bit();
     };
     QVERIFY2(!form->commands().searching(), where(QStringLiteral("a search is still running")).constData());

@@ -98,10 +98,10 @@ void tst_Search::searches()
     const double expected = nextWithPairs(rt::Val(start.toStdString()), pairs);
     QCOMPARE(form->state().n, expected);
     if (!box.isEmpty())
-        QCOMPARE(form->Text1->text(), box);
+        QCOMPARE(form->Text1->Text(), box);
     // Above 999 the box keeps the search's own text, with its leading blank.
     const std::string shown = expected > 999 ? rt::Str(expected) : rt::CStr(expected);
-    QCOMPARE(form->Text1->text().toStdString(), shown);
+    QCOMPARE(form->Text1->Text().toStdString(), shown);
     QVERIFY(form->state().pairCount >= pairs);
     if (!pairSection.isEmpty())
         QVERIFY2(form->txtSequenz->Text().endsWith(pairSection), qPrintable(form->txtSequenz->Text()));
@@ -115,7 +115,7 @@ void tst_Search::searchFromMinusOne()
     form->Text1->setText(QStringLiteral("-1"));
     form->Command4->click();
     QCOMPARE(form->state().n, 0.0);
-    QCOMPARE(form->Text1->text(), QStringLiteral(" 0"));
+    QCOMPARE(form->Text1->Text(), QStringLiteral(" 0"));
     QCOMPARE(form->txtSequenz->Text(),
              QStringLiteral("\r\n 0 = 1 +...+  0\r\n\r\nhalbierbare Sequenzen:\r\n 1_ 0 =  1_ 0"));
 }
@@ -127,7 +127,7 @@ void tst_Search::stopBetweenCandidates()
     form->Command5->click();
     // The stop is seen after one more candidate.
     QCOMPARE(form->state().n, 1004.0);
-    QCOMPARE(form->Text1->text(), QStringLiteral(" 1004"));
+    QCOMPARE(form->Text1->Text(), QStringLiteral(" 1004"));
     QVERIFY(form->txtSequenz->Text().startsWith(QStringLiteral("\r\n 1004 = 1004")));
 }
 
@@ -137,7 +137,7 @@ void tst_Search::stopBeforeSearch()
     QCOMPARE(form->state().stopRequested, 1);
     form->Command4->click();
     QCOMPARE(form->state().n, 90.0);
-    QCOMPARE(form->Text1->text(), QStringLiteral("90"));
+    QCOMPARE(form->Text1->Text(), QStringLiteral("90"));
 }
 
 void tst_Search::searchInsideSearch()
@@ -178,7 +178,7 @@ void tst_Search::endOfTheRange()
     form->Command4->click();
     QCOMPARE(errors, QList<int>{6});
     QCOMPARE(form->state().n, 2147483647.0);
-    QCOMPARE(form->Text1->text(), QStringLiteral(" 2147483647"));
+    QCOMPARE(form->Text1->Text(), QStringLiteral(" 2147483647"));
     QVERIFY(form->txtSequenz->Text().startsWith(QStringLiteral("\r\n 2147483647 = 2147483647")));
     // The program goes on: another analysis works.
     form->Text1->setText(QStringLiteral("15"));

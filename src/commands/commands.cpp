@@ -24,7 +24,7 @@ Commands::Commands(Controls controls, core::AnalysisState &state, rt::Rnd &rnd, 
 bool Commands::readNumber(double &n)
 {
     try {
-        n = rt::Val(QStringView(c_.text1.text()));
+        n = rt::Val(QStringView(c_.text1.Text()));
         return true;
     } catch (const rt::RuntimeError &e) {
         errors_.report(e, RangeHint);

@@ -238,7 +238,7 @@ void Canvas::record(const Item &item)
 
 void Canvas::keepFrame()
 {
-    if (!widgetLags() && widgetMayLag())
+    if (!widgetLags() && deferToNextFrame())
         frame_ = image_;
 }
 

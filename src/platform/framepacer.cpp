@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <algorithm>
 #include <utility>
 
 namespace rt {
@@ -68,7 +69,44 @@ FramePacer::FramePacer(QObject *parent) : QObject(parent), frameInterval_(frameI
     clock_.start();
 }
 
-FramePacer::~FramePacer() = default;
+FramePacer::~FramePacer()
+{
+    if (depth_ > 0)
+        QCoreApplication::instance()->removeEventFilter(this);
+    for (PacedView *view : views_) {
+        view->pacer_ = nullptr;
+        // What the widget shows stays as it is; from now on every write goes straight through.
+        view->lagging_ = false;
+    }
+}
+
+PacedView::~PacedView()
+{
+    if (pacer_)
+        pacer_->detach(this);
+}
+
+void PacedView::setPacer(FramePacer *pacer)
+{
+    if (pacer == pacer_)
+        return;
+    if (pacer_) {
+        pacer_->detach(this);
+        if (lagging_) {
+            lagging_ = false;
+            showValues();
+        }
+    }
+    pacer_ = pacer;
+    if (pacer_)
+        pacer_->views_.push_back(this);
+}
+
+void FramePacer::detach(PacedView *view)
+{
+    std::erase(views_, view);
+    std::replace(deferred_.begin(), deferred_.end(), view, static_cast<PacedView *>(nullptr));
+}
 
 void FramePacer::begin()
 {
@@ -89,7 +127,7 @@ void FramePacer::end()
     catchUp();
 }
 
-bool PacedView::widgetMayLag()
+bool PacedView::deferToNextFrame()
 {
     if (!pacer_ || !pacer_->pacing())
         return false;
@@ -105,7 +143,6 @@ void FramePacer::catchUp()
     if (catchingUp_ || deferred_.empty())
         return;
     catchingUp_ = true;
-    const std::vector<PacedView *> views = std::exchange(deferred_, {});
     // While work runs, a frame only repaints: the controls' changes are not told to accessibility
     // clients. A screen reader cannot follow sixty changes of text a second, and its queue of them
     // would hold back what it says for minutes after the work has ended (the result of a search
@@ -114,8 +151,11 @@ void FramePacer::catchUp()
     const bool quiet = pacing();
     const QAccessible::UpdateHandler previous =
         quiet ? QAccessible::installUpdateHandler(dropAccessibilityUpdate) : nullptr;
-    for (PacedView *view : views)
-        view->catchUp();
+    // By index: showing one view may write another, which enrols it again at the end.
+    for (std::size_t i = 0; i < deferred_.size(); ++i)
+        if (PacedView *view = std::exchange(deferred_[i], nullptr))
+            view->catchUp();
+    deferred_.clear();
     if (quiet)
         QAccessible::installUpdateHandler(previous);
     catchingUp_ = false;

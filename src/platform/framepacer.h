@@ -11,16 +11,23 @@ class FramePacer;
 
 // A control whose widget may lag behind the values the program has written to it. The values
 // themselves never lag: every read gives what was last written.
+//
+// A view and its pacer may go in either order: a view leaves its pacer when it is destroyed, and a
+// pacer that goes first lets its views write straight through from then on.
 class PacedView {
 public:
-    virtual ~PacedView() = default;
+    PacedView() = default;
+    PacedView(const PacedView &) = delete;
+    PacedView &operator=(const PacedView &) = delete;
+    virtual ~PacedView();
     // Without a pacer every write goes straight to the widget.
-    void setPacer(FramePacer *pacer) { pacer_ = pacer; }
+    void setPacer(FramePacer *pacer);
 
 protected:
-    // Whether a write that has just changed the values may leave the widget behind for now;
-    // if so, the widget catches up at the pacer's next frame.
-    bool widgetMayLag();
+    // Call after a write has changed the values. While work runs, this enrols the view with its
+    // pacer so that the widget catches up at the next frame, and returns true; otherwise it
+    // returns false and the caller shows the values now.
+    bool deferToNextFrame();
     // Whether the widget shows older values than the control holds.
     bool widgetLags() const { return lagging_; }
     // Shows the values last written.
@@ -56,6 +63,8 @@ class FramePacer : public QObject {
     Q_OBJECT
 public:
     explicit FramePacer(QObject *parent = nullptr);
+    FramePacer(const FramePacer &) = delete;
+    FramePacer &operator=(const FramePacer &) = delete;
     ~FramePacer() override;
 
     // Work under way for as long as it lives; works may nest.
@@ -93,7 +102,12 @@ private:
     friend class PacedView;
     void begin();
     void end();
+    void detach(PacedView *view);
 
+    // Every view that has this pacer, so that neither outlives the other's pointer.
+    std::vector<PacedView *> views_;
+    // The views whose widgets lag, in the order they started to; a view destroyed while it is
+    // here leaves a null behind, which a catch-up skips.
     std::vector<PacedView *> deferred_;
     int depth_ = 0;
     QElapsedTimer clock_;

@@ -29,7 +29,7 @@ void ListingBox::keyPressEvent(QKeyEvent *event)
 QString ListingBox::Text() const
 {
     if (edited_) {
-        QString shown = toPlainText();
+        QString shown = QPlainTextEdit::toPlainText();
         shown.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
         return shown;
     }
@@ -47,7 +47,7 @@ void ListingBox::setText(const QString &text)
     text_ = text;
     utf8Newer_ = false;
     edited_ = false;
-    if (!widgetMayLag())
+    if (!deferToNextFrame())
         showValues();
 }
 
@@ -57,7 +57,7 @@ void ListingBox::setText(std::string_view utf8)
     utf8_.assign(utf8);
     utf8Newer_ = true;
     edited_ = false;
-    if (!widgetMayLag())
+    if (!deferToNextFrame())
         showValues();
 }
 

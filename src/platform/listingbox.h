@@ -21,6 +21,11 @@ public:
 
     QString Text() const;
     void setText(const QString &text);
+    // What the box shows, with plain line feeds and behind during a search, is
+    // QPlainTextEdit::toPlainText(); written only through the Text.
+    QString toPlainText() const = delete;
+    void setPlainText(const QString &) = delete;
+    void appendPlainText(const QString &) = delete;
     // The same for UTF-8 text, as the analysis builds its listing: a search writes one for every
     // number it tries, and the conversion waits until somebody reads or sees it.
     void setText(std::string_view utf8);

@@ -53,28 +53,28 @@ Placement::Placement(QWidget &widget, const Units &units, float left, float top,
 void Placement::setLeft(double v)
 {
     left_ = static_cast<float>(v);
-    if (!widgetMayLag())
+    if (!deferToNextFrame())
         apply();
 }
 
 void Placement::setTop(double v)
 {
     top_ = static_cast<float>(v);
-    if (!widgetMayLag())
+    if (!deferToNextFrame())
         apply();
 }
 
 void Placement::setWidth(double v)
 {
     width_ = static_cast<float>(v);
-    if (!widgetMayLag())
+    if (!deferToNextFrame())
         apply();
 }
 
 void Placement::setHeight(double v)
 {
     height_ = static_cast<float>(v);
-    if (!widgetMayLag())
+    if (!deferToNextFrame())
         apply();
 }
 

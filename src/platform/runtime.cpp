@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include <new>
+
 namespace rt {
 
 double Val(QStringView text)
@@ -30,6 +32,19 @@ void ErrorReporter::report(const RuntimeError &error, const QString &detail) con
     if (!detail.isEmpty())
         text += QLatin1Char('\n') + detail;
     QMessageBox::warning(parent_, QStringLiteral("Summenleiter"), text);
+}
+
+void ErrorReporter::guard(const std::function<void()> &procedure) const
+{
+    try {
+        procedure();
+    } catch (const RuntimeError &e) {
+        report(e, {});
+    } catch (const std::bad_alloc &) {
+        report(RuntimeError(ErrorCode::OutOfMemory), {});
+    } catch (const std::exception &e) {
+        report(RuntimeError(ErrorCode::InternalError), QString::fromLocal8Bit(e.what()));
+    }
 }
 
 ScreenSize PrimaryScreenTwips()

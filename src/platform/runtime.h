@@ -24,6 +24,11 @@ public:
     void setHandler(Handler h) { handler_ = std::move(h); }
     void report(const RuntimeError &error, const QString &detail) const;
 
+    // The boundary of an event procedure: runs it, and reports an error that escapes it (a
+    // runtime error, a lack of memory as error 7, anything else as error 51), so that the program
+    // goes on with the next event instead of ending. Nothing may escape into Qt's event loop.
+    void guard(const std::function<void()> &procedure) const;
+
 private:
     QWidget *parent_;
     Handler handler_;

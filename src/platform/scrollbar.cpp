@@ -114,7 +114,7 @@ void ScrollBar::rangeChanged()
     // A value the new range leaves outside moves to its nearer end, and that is a change.
     const std::int16_t old = value_;
     value_ = std::clamp(value_, std::min(min_, max_), std::max(min_, max_));
-    if (!widgetMayLag())
+    if (!deferToNextFrame())
         applyRange();
     if (value_ != old)
         emit change();
@@ -128,7 +128,7 @@ void ScrollBar::setValue(std::int16_t v)
     if (v == value_)
         return;
     value_ = v;
-    if (!widgetMayLag()) {
+    if (!deferToNextFrame()) {
         applying_ = true;
         QScrollBar::setValue(toQt(v));
         applying_ = false;
@@ -139,7 +139,7 @@ void ScrollBar::setValue(std::int16_t v)
 void ScrollBar::applyRange()
 {
     applying_ = true;
-    setRange(0, std::abs(int(max_) - int(min_)));
+    QScrollBar::setRange(0, std::abs(int(max_) - int(min_)));
     QScrollBar::setValue(toQt(value_));
     applying_ = false;
 }

@@ -19,6 +19,15 @@ class ScrollBar : public QScrollBar, public PacedView {
 public:
     explicit ScrollBar(Qt::Orientation orientation, QWidget *parent = nullptr);
 
+    // Qt's own range and value are the widget's: 0 to |Max - Min| from the Min end. Code that
+    // means them says QScrollBar::value() and so on.
+    int value() const = delete;
+    int minimum() const = delete;
+    int maximum() const = delete;
+    void setMinimum(int) = delete;
+    void setMaximum(int) = delete;
+    void setRange(int, int) = delete;
+
     std::int16_t Min() const { return min_; }
     std::int16_t Max() const { return max_; }
     // While the thumb is dragged, the value the thumb stands for.

@@ -19,7 +19,7 @@ void TextBox::setText(const QString &text)
     const QString kept = text.left(maxLength());
     if (kept == text_)
         return;
-    if (!widgetMayLag()) {
+    if (!deferToNextFrame()) {
         QLineEdit::setText(kept);
         text_ = QLineEdit::text();
         return;

@@ -8,10 +8,14 @@ const char *germanText(ErrorCode code)
     switch (code) {
     case ErrorCode::Overflow:
         return "Überlauf";
+    case ErrorCode::OutOfMemory:
+        return "Nicht genügend Speicher";
     case ErrorCode::SubscriptOutOfRange:
         return "Index außerhalb des gültigen Bereichs";
     case ErrorCode::DivisionByZero:
         return "Division durch Null";
+    case ErrorCode::InternalError:
+        return "Interner Fehler";
     }
     return "Unbekannter Laufzeitfehler";
 }

@@ -8,8 +8,10 @@ namespace rt {
 // The runtime's trappable errors, numbered as the old forms runtime numbered them.
 enum class ErrorCode : int {
     Overflow = 6,
+    OutOfMemory = 7,
     SubscriptOutOfRange = 9,
     DivisionByZero = 11,
+    InternalError = 51,
 };
 
 // One exception type for every runtime error; message() is the German text shown to the user.

@@ -18,7 +18,7 @@ void Form1::Text1_Change()
 {
     double v = 0;
     try {
-        v = rt::Val(QStringView(Text1->text()));
+        v = rt::Val(QStringView(Text1->Text()));
     } catch (const rt::RuntimeError &) {
         // A number too large to read is out of bounds like any other; the analysis button reports it.
         return;

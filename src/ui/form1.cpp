@@ -70,7 +70,7 @@ Form1::Form1(rt::ScreenSize screen, QWidget *parent) : QWidget(parent), errors_(
         commands::Controls{*Text1, *txtSequenz, *picGraph, placement(picGraph), *HScroll1}, state_, rnd_, errors_,
         pacer_);
     wireEvents();
-    Form_Load(screen);
+    errors_.guard([&] { Form_Load(screen); });
     txtSequenz->setFocus();
 }
 
@@ -269,18 +269,21 @@ void Form1::describe()
 
 void Form1::wireEvents()
 {
-    connect(Command1, &QPushButton::clicked, this, [this] {
-        const std::uint64_t before = commands_->passes();
-        commands_->Command1_Click();
-        announcePass(before);
-    });
-    connect(Command3, &QPushButton::clicked, this, [this] { commands_->Command3_Click(); });
-    connect(Command4, &QPushButton::clicked, this, [this] { runSearch(&commands::Commands::Command4_Click); });
-    connect(Command5, &QPushButton::clicked, this, [this] { runSearch(&commands::Commands::Command5_Click); });
-    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
-    connect(VScroll1, &rt::ScrollBar::change, this, &Form1::VScroll1_Change);
-    connect(HScroll1, &rt::ScrollBar::change, this, &Form1::HScroll1_Change);
-    connect(HScroll1, &rt::ScrollBar::scroll, this, &Form1::HScroll1_Scroll);
+    // Every event procedure runs inside the error guard: an error is reported and the window
+    // goes on, and nothing is thrown through Qt's event loop.
+    const auto guarded = [this](auto procedure) { return [this, procedure] { errors_.guard(procedure); }; };
+    connect(Command1, &QPushButton::clicked, this, guarded([this] {
+                const std::uint64_t before = commands_->passes();
+                commands_->Command1_Click();
+                announcePass(before);
+            }));
+    connect(Command3, &QPushButton::clicked, this, guarded([this] { commands_->Command3_Click(); }));
+    connect(Command4, &QPushButton::clicked, this, guarded([this] { runSearch(&commands::Commands::Command4_Click); }));
+    connect(Command5, &QPushButton::clicked, this, guarded([this] { runSearch(&commands::Commands::Command5_Click); }));
+    connect(Text1, &QLineEdit::textChanged, this, guarded([this] { Text1_Change(); }));
+    connect(VScroll1, &rt::ScrollBar::change, this, guarded([this] { VScroll1_Change(); }));
+    connect(HScroll1, &rt::ScrollBar::change, this, guarded([this] { HScroll1_Change(); }));
+    connect(HScroll1, &rt::ScrollBar::scroll, this, guarded([this] { HScroll1_Scroll(); }));
 }
 
 } // namespace ui
