@@ -1,7 +1,7 @@
 """Walks the running program with the keyboard while Orca listens, and checks what Orca says, as
 its debug log records every utterance ("SPEECH OUTPUT: '...'"): every Tab stop of the window in
-the focus order with its name, role and value, the result of the analysis button, and the end of
-a search started from the keyboard.
+the focus order with its name, role and value, the result of the analysis button and of a step of
+the number scroll bar, and the end of a search started from the keyboard.
 
 Usage: orca_check.py ORCA_LOG WINDOW_ID LISTING_TOOL
 """
@@ -96,6 +96,13 @@ def run(speech, window, tool):
     mark = speech.mark()
     key(window, "space")
     speech.wait_for(mark, ["notification 75: 6 Darstellungen, 1 halbierbare Sequenz"], "the analysis of 75")
+
+    # Back to the number scroll bar, one step up.
+    key(window, "shift+Tab")
+    mark = speech.mark()
+    key(window, "Up")
+    speech.wait_for(mark, ["notification 76: 2 Darstellungen, keine halbierbare Sequenz"], "a step of the scroll bar")
+    key(window, "Tab")
 
     # Into the number box, a new start, and on to the one-pair search button.
     key(window, "Tab")
