@@ -17,6 +17,9 @@ private Q_SLOTS:
     void roles();
     void headingReadsItsSentence();
     void captionLabelsTheSearchButton();
+    void captionBoxLabelsTheNumberBox();
+    void numberBoxAsText_data();
+    void numberBoxAsText();
     void summary_data();
     void summary();
     void whatIsAnnounced_data();
@@ -87,6 +90,62 @@ void tst_Accessibility::captionLabelsTheSearchButton()
     const auto labels = button->relations(QAccessible::Label);
     QCOMPARE(labels.size(), 1);
     QCOMPARE(labels.first().first->object(), form->Label1);
+}
+
+void tst_Accessibility::captionBoxLabelsTheNumberBox()
+{
+    QAccessibleInterface *box = QAccessible::queryAccessibleInterface(form->Text1);
+    QAccessibleInterface *caption = QAccessible::queryAccessibleInterface(form->Text2);
+    const auto labels = box->relations(QAccessible::Label);
+    QCOMPARE(labels.size(), 1);
+    QCOMPARE(labels.first().first->object(), form->Text2);
+    const auto labelled = caption->relations(QAccessible::Labelled);
+    QCOMPARE(labelled.size(), 1);
+    QCOMPARE(labelled.first().first->object(), form->Text1);
+}
+
+void tst_Accessibility::numberBoxAsText_data()
+{
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("75") << "75";
+    QTest::newRow("1000383615") << "1000383615";
+    QTest::newRow("empty") << "";
+}
+
+void tst_Accessibility::numberBoxAsText()
+{
+    // What a screen reader reads of the number box, and how it types into it.
+    QFETCH(QString, shown);
+    form->Text1->setText(shown);
+    QAccessibleInterface *box = QAccessible::queryAccessibleInterface(form->Text1);
+    QAccessibleTextInterface *text = box->textInterface();
+    QVERIFY(text);
+    QCOMPARE(text->characterCount(), shown.size());
+    QCOMPARE(text->text(0, text->characterCount()), shown);
+    QCOMPARE(box->text(QAccessible::Value), shown);
+    // One attribute run over the whole text, wherever it is asked: a screen reader splits what it
+    // says by these runs, and empty ones cut the number.
+    for (int offset = 0; offset < shown.size(); ++offset) {
+        int start = -1, end = -1;
+        text->attributes(offset, &start, &end);
+        QCOMPARE(start, 0);
+        QCOMPARE(end, shown.size());
+    }
+    form->Text1->selectAll();
+    int start = -1, end = -1;
+    text->selection(0, &start, &end);
+    QCOMPARE(text->selectionCount(), shown.isEmpty() ? 0 : 1);
+    if (!shown.isEmpty())
+        QCOMPARE(QPair(start, end), QPair(0, int(shown.size())));
+    // Typing through accessibility is typing: 76 is analysed at once.
+    QAccessibleEditableTextInterface *editable = box->editableTextInterface();
+    QVERIFY(editable);
+    editable->replaceText(0, text->characterCount(), QStringLiteral("76"));
+    QCOMPARE(form->Text1->Text(), QStringLiteral("76"));
+    QCOMPARE(form->state().n, 76.0);
+    // The caption box is read-only: nothing to type into.
+    QVERIFY(!QAccessible::queryAccessibleInterface(form->Text2)->editableTextInterface());
+    QVERIFY(QAccessible::queryAccessibleInterface(form->Text2)->state().readOnly);
 }
 
 void tst_Accessibility::summary_data()

@@ -1,6 +1,10 @@
 #include "platform/accessible.h"
 
+#include "platform/accessible_lineedit.h"
+
 #include <QAccessibleWidget>
+#include <QLineEdit>
+#include <QPointer>
 #include <QVariant>
 #include <QWidget>
 
@@ -32,7 +36,7 @@ QAccessibleInterface *roleFactory(const QString &, QObject *object)
         return nullptr;
     const QVariant role = widget->property(RoleProperty);
     if (!role.isValid())
-        return nullptr;
+        return LineEditAccessibleFor(object);
     return new RoleWidget(widget, static_cast<QAccessible::Role>(role.toInt()));
 }
 
@@ -41,6 +45,12 @@ QAccessibleInterface *roleFactory(const QString &, QObject *object)
 void SetAccessibleRole(QWidget *widget, QAccessible::Role role)
 {
     widget->setProperty(RoleProperty, static_cast<int>(role));
+}
+
+void SetAccessibleLabel(QLineEdit *label, QLineEdit *target)
+{
+    target->setProperty(LabelledByProperty, QVariant::fromValue(QPointer<QWidget>(label)));
+    label->setProperty(LabelForProperty, QVariant::fromValue(QPointer<QWidget>(target)));
 }
 
 void InstallAccessibleRoles()

@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 
+class QLineEdit;
 class QWidget;
 
 namespace rt {
@@ -12,7 +13,12 @@ namespace rt {
 // window or drawing surface comes out as a filler with no role to speak.
 void SetAccessibleRole(QWidget *widget, QAccessible::Role role);
 
-// Makes every widget given a role above answer with it. Call before the first
+// Says that the single-line text box `label` is the caption of the text box `target`: the target is
+// labelled by it. (Qt relates only a QLabel to its buddy.)
+void SetAccessibleLabel(QLineEdit *label, QLineEdit *target);
+
+// Makes every widget given a role above answer with it, and every QLineEdit with an accessible
+// object of the program's own. Call before the first
 // accessible object of such a widget is made, that is, before the widget is shown; calling it
 // again does no harm.
 void InstallAccessibleRoles();

@@ -265,6 +265,8 @@ void Form1::describe()
     lblProg->setAccessibleName(lblProg->text());
     // The caption over the search buttons labels the first of them (a label has one buddy).
     Label1->setBuddy(Command4);
+    // The caption box names the number box.
+    rt::SetAccessibleLabel(Text2, Text1);
 }
 
 void Form1::wireEvents()

@@ -20,7 +20,8 @@ SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*)'\s*[\[{]")
 TAB_WALK = [
     ("number scroll bar", ["Zahl n einstellen scroll bar 75"]),
     ("analysis button", ["graph. Darstellung anpassen push button"]),
-    ("number box", ["Zahl n text", "75"]),
+    # Named by the caption box beside it, as a sighted user reads it.
+    ("number box", ["n =  text", "75 selected"]),
     ("caption box", ["Beschriftung n read only text", "n = "]),
     ("one-pair search button", ["nächsten halbierbaren Sequenz push button"]),
     ("two-pair search button", ["nächsten Stelle  mit zwei h. S. push button"]),
