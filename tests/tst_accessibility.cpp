@@ -5,6 +5,7 @@
 #include "ui/form1.h"
 
 #include <QAccessible>
+#include <QScrollBar>
 #include <QtTest>
 
 class tst_Accessibility : public QObject {
@@ -82,6 +83,10 @@ void tst_Accessibility::headingReadsItsSentence()
 {
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(form->lblProg);
     QCOMPARE(iface->text(QAccessible::Name), form->lblProg->text());
+    // And the listing's own scroll bar has a name of its own.
+    QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(form->txtSequenz->verticalScrollBar());
+    QCOMPARE(bar->role(), QAccessible::ScrollBar);
+    QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Liste der Summen bl\u00e4ttern"));
 }
 
 void tst_Accessibility::captionLabelsTheSearchButton()

@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QPalette>
+#include <QScrollBar>
 
 #include <utility>
 
@@ -261,6 +262,8 @@ void Form1::describe()
         t.control->setAccessibleName(QString::fromUtf8(t.name));
         t.control->setAccessibleDescription(QString::fromUtf8(t.description));
     }
+    // The listing's own scroll bar, which Qt leaves nameless.
+    txtSequenz->verticalScrollBar()->setAccessibleName(QStringLiteral("Liste der Summen blättern"));
     // The heading is read as what it says.
     lblProg->setAccessibleName(lblProg->text());
     // The caption over the search buttons labels the first of them (a label has one buddy).
