@@ -26,8 +26,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window's fixed layout is measured for Times New Roman, for which fontconfig puts in the
-# metric-compatible Liberation Serif.
+# The window's fixed layout is measured for Times New Roman and MS Sans Serif; the program asks for
+# Liberation Serif and Liberation Sans in their place, which have the same widths. Without them a
+# bare system's fontconfig has nothing but a monospace face for the generic families.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
 
 set(CPACK_STRIP_FILES ON)

@@ -21,6 +21,10 @@ private Q_SLOTS:
     void captions();
     void fonts_data();
     void fonts();
+    void captionsFit_data();
+    void captionsFit();
+    void defaultFont_data();
+    void defaultFont();
     void colours_data();
     void colours();
     void scrollBars();
@@ -176,9 +180,54 @@ void tst_Form1::fonts()
     QCOMPARE(f.pointSizeF(), points);
     QCOMPARE(f.bold(), bold);
     QVERIFY(!f.italic() && !f.underline() && !f.strikeOut());
-    // Times New Roman resolves to Liberation Serif, which has the same metrics.
-    if (family == QLatin1String("Times New Roman"))
-        QCOMPARE(QFontInfo(f).family(), QStringLiteral("Liberation Serif"));
+    // The faces of the same widths that fonts-liberation2 brings, named by the program itself:
+    // left to fontconfig's generic families, a bare system draws them in Liberation Mono.
+    const QFontInfo face(f);
+    const char *expected = family == QLatin1String("Times New Roman") ? "Liberation Serif" : "Liberation Sans";
+    QCOMPARE(face.family(), QString::fromLatin1(expected));
+    QVERIFY(!face.fixedPitch());
+}
+
+void tst_Form1::captionsFit_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("Command1") << "graph. Darstellung anpassen";
+    QTest::newRow("Command4") << "nächsten halbierbaren Sequenz";
+    QTest::newRow("Command5") << "nächsten Stelle  mit zwei h. S.";
+    QTest::newRow("Label1") << "weiterspringen zur";
+    QTest::newRow("Text2") << "n = ";
+}
+
+void tst_Form1::captionsFit()
+{
+    QFETCH(QString, caption);
+    QWidget *w = control(QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(w);
+    // A button's face lies inside its raised border; a caption wider than that is cut at both ends.
+    const int room = w->contentsRect().width() - (qobject_cast<QAbstractButton *>(w) ? 8 : 0);
+    const int width = w->fontMetrics().horizontalAdvance(caption);
+    QVERIFY2(width <= room, qPrintable(QStringLiteral("%1 px of text in %2 px").arg(width).arg(room)));
+    QVERIFY2(w->fontMetrics().height() <= w->height(), qPrintable(QFontInfo(w->font()).family()));
+}
+
+void tst_Form1::defaultFont_data()
+{
+    // The controls without a designed font, and the canvas that prints the bar labels.
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"Command3", "picGraph", "HScroll1"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void tst_Form1::defaultFont()
+{
+    QFETCH(QString, name);
+    QWidget *w = control(name);
+    QVERIFY(w);
+    const QFontInfo face(w->font());
+    QCOMPARE(face.family(), QStringLiteral("Liberation Sans"));
+    QVERIFY(!face.fixedPitch());
+    // Message boxes and tooltips take the application's font.
+    QCOMPARE(QFontInfo(QApplication::font()).family(), QStringLiteral("Liberation Sans"));
 }
 
 void tst_Form1::colours_data()

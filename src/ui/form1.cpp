@@ -5,6 +5,7 @@
 #include "rules/numrules.h"
 #include "ui/application.h"
 #include "ui/chartframe.h"
+#include "ui/fonts.h"
 #include "ui/stopsign.h"
 
 #include <QFont>
@@ -18,17 +19,6 @@ namespace ui {
 namespace {
 
 constexpr double ChartBorderTwips = 30;
-
-QFont designedFont(const QString &family, double points, bool bold = false)
-{
-    QFont f(family);
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    f.setItalic(false);
-    f.setUnderline(false);
-    f.setStrikeOut(false);
-    return f;
-}
 
 void setColour(QWidget *w, QPalette::ColorRole role, std::int32_t rgb)
 {
@@ -115,7 +105,7 @@ void Form1::createControls()
                                         "aufeinanderfolgender Zahlen"),
                          this);
     lblProg->setObjectName(QStringLiteral("lblProg"));
-    lblProg->setFont(designedFont(times, 15.75, true));
+    lblProg->setFont(DesignedFont(times, 15.75, true));
     lblProg->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblProg->setWordWrap(true);
     lblProg->setAutoFillBackground(true);
@@ -159,7 +149,7 @@ void Form1::createControls()
 
     Text2 = new QLineEdit(QStringLiteral("n = "), Frame1);
     Text2->setObjectName(QStringLiteral("Text2"));
-    Text2->setFont(designedFont(times, 20.25));
+    Text2->setFont(DesignedFont(times, 20.25));
     Text2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Text2->setReadOnly(true);
     setColour(Text2, QPalette::Base, rt::RGB(255, 255, 128));
@@ -167,7 +157,7 @@ void Form1::createControls()
 
     Text1 = new rt::TextBox(QStringLiteral("75"), Frame1);
     Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setFont(designedFont(times, 20.25));
+    Text1->setFont(DesignedFont(times, 20.25));
     Text1->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     setColour(Text1, QPalette::Base, rt::RGB(255, 255, 128));
     place(Text1, frameUnits_, 1320, 240, 3015, 645);
@@ -183,7 +173,7 @@ void Form1::createControls()
     place(VScroll1, frameUnits_, 4440, 240, 495, 1455);
 
     Command1 = button(Frame1, "Command1", QStringLiteral("graph. Darstellung anpassen"),
-                      designedFont(QStringLiteral("MS Sans Serif"), 13.5));
+                      DesignedFont(QStringLiteral("MS Sans Serif"), 13.5));
     place(Command1, frameUnits_, 120, 960, 4215, 735);
 
     Line1 = new QFrame(Frame1);
@@ -195,14 +185,14 @@ void Form1::createControls()
 
     Label1 = new QLabel(QStringLiteral("weiterspringen zur"), Frame1);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFont(designedFont(times, 15.75));
+    Label1->setFont(DesignedFont(times, 15.75));
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setColour(Label1, QPalette::WindowText, rt::RGB(0, 0, 255));
     place(Label1, frameUnits_, 240, 2640, 3135, 375);
 
-    Command4 = button(Frame1, "Command4", QStringLiteral("nächsten halbierbaren Sequenz"), designedFont(times, 12));
+    Command4 = button(Frame1, "Command4", QStringLiteral("nächsten halbierbaren Sequenz"), DesignedFont(times, 12));
     place(Command4, frameUnits_, 120, 3120, 3735, 495);
-    Command5 = button(Frame1, "Command5", QStringLiteral("nächsten Stelle  mit zwei h. S."), designedFont(times, 12));
+    Command5 = button(Frame1, "Command5", QStringLiteral("nächsten Stelle  mit zwei h. S."), DesignedFont(times, 12));
     place(Command5, frameUnits_, 120, 3720, 3735, 495);
 
     Command3 = button(Frame1, "Command3", QString(), font());
@@ -213,7 +203,7 @@ void Form1::createControls()
 
     txtSequenz = new rt::ListingBox(this);
     txtSequenz->setObjectName(QStringLiteral("txtSequenz"));
-    txtSequenz->setFont(designedFont(times, 14.25, true));
+    txtSequenz->setFont(DesignedFont(times, 14.25, true));
     txtSequenz->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     place(txtSequenz, windowUnits_, 600, 3120, 2535, 7095);
 

@@ -49,6 +49,10 @@ TWO_PAIR_SEARCH = "nächsten Stelle  mit zwei h. S."
 TYPED = 15
 PRESSED = 1155
 SEARCH_START = 75
+# A two-pair search from here tries some 590000 candidates, far more than it gets through before
+# the stop button is pressed.
+STOP_START = 2000000000
+STOP_NAME = "Anhalten"
 
 # Bounds on waiting for the program, never on how fast it is: a poll ends as soon as it sees
 # what it waits for.
@@ -217,6 +221,29 @@ def run(pid, core):
         number = text_of(box)
         check(number.strip() == str(end), f"'{NUMBER_BOX}' holds the search's end {end} (holds '{number}')")
         start = end
+
+    stop_search(controls, core)
+
+
+def stop_search(controls, core):
+    """Starts a long search, presses the stop button and checks that the number then stands still
+    short of the search's end."""
+    box = controls[NUMBER_BOX]
+    end = core.search_end(STOP_START, 2)
+    set_text(box, str(STOP_START))
+    press(controls[TWO_PAIR_SEARCH])
+    wait_for(f"the search from {STOP_START} to move on", lambda: text_of(box).strip() != str(STOP_START),
+             ACTION_TIMEOUT)
+    press(controls[STOP_NAME])
+
+    def still():
+        first = text_of(box)
+        time.sleep(0.5)
+        return first if text_of(box) == first else None
+
+    stopped = wait_for("the number box to stand still after the stop", still, ACTION_TIMEOUT).strip()
+    check(stopped.isdigit() and STOP_START < int(stopped) < end,
+          f"the stop button stopped the search at {stopped}, between {STOP_START} and its end {end}")
 
 
 def main():

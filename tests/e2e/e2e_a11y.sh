@@ -7,8 +7,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [ "${1:-}" = --in-session ]; then
-    # The part inside the private D-Bus session.
-    program=$2 listing_tool=$3 work=$4
+    # The part inside the private D-Bus session; e2e_wayland.sh runs it with the platform wayland.
+    program=$2 listing_tool=$3 work=$4 platform=${5:-xcb}
 
     stop_all() {
         for pid in ${app_pid:-} ${bus_pid:-}; do
@@ -21,7 +21,7 @@ if [ "${1:-}" = --in-session ]; then
     # The AT-SPI bus keeps its socket under XDG_RUNTIME_DIR (else in ~/.cache, shared with any
     # other session of the same user) and its switches in GSettings (else in the user's dconf).
     export XDG_RUNTIME_DIR=$work/runtime
-    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
     export GSETTINGS_BACKEND=memory
     # Each of these would switch Qt's bridge on by itself and hide a broken status path.
     unset AT_SPI_BUS_ADDRESS QT_LINUX_ACCESSIBILITY_ALWAYS_ON
@@ -52,7 +52,7 @@ if [ "${1:-}" = --in-session ]; then
     done
     echo "accessibility bus up; org.a11y.Status IsEnabled and ScreenReaderEnabled set"
 
-    QT_QPA_PLATFORM=xcb "$program" >"$work/app.log" 2>&1 &
+    QT_QPA_PLATFORM=$platform "$program" >"$work/app.log" 2>&1 &
     app_pid=$!
     # Debian's own Python: pyatspi is installed for it, not for one earlier on PATH. Its own
     # waits are bounded; this bound is for a D-Bus call that never returns, so that everything

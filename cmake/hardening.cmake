@@ -1,0 +1,16 @@
+# The hardening that Debian's packages get from dpkg-buildflags on amd64, for every target of the
+# build: the program and the package, and the tests and benchmarks that measure them. Off in the
+# sanitizer build, whose instrumentation does not go together with _FORTIFY_SOURCE.
+option(SUMMENLEITER_HARDEN "Build with Debian's hardening flags" ON)
+if(SUMMENLEITER_HARDEN AND NOT SUMMENLEITER_SANITIZE)
+    include(CheckPIESupported)
+    check_pie_supported(LANGUAGES CXX)
+    set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+    add_compile_options(-fstack-protector-strong -fstack-clash-protection -Wformat -Werror=format-security)
+    if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|i.86)$")
+        add_compile_options(-fcf-protection)
+    endif()
+    # The checked library functions need the optimiser; a debug build would only get a warning.
+    add_compile_options("$<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
+    add_link_options(LINKER:-z,relro LINKER:-z,now)
+endif()
