@@ -141,7 +141,7 @@ void tst_Accessibility::numberBoxAsText()
     text->selection(0, &start, &end);
     QCOMPARE(text->selectionCount(), shown.isEmpty() ? 0 : 1);
     if (!shown.isEmpty())
-        QCOMPARE(QPair(start, end), QPair(0, int(shown.size())));
+        QCOMPARE(std::pair(start, end), std::pair(0, int(shown.size())));
     // Typing through accessibility is typing: 76 is analysed at once.
     QAccessibleEditableTextInterface *editable = box->editableTextInterface();
     QVERIFY(editable);
