@@ -8,6 +8,7 @@ packages=(
     fonts-liberation2 fonts-dejavu-core
     xvfb xauth xdotool xclip x11-utils
     dbus at-spi2-core python3-pyatspi
+    orca speech-dispatcher speech-dispatcher-audio-plugins libao4
     clang-14 libclang-rt-14-dev
     dpkg-dev file lintian desktop-file-utils appstream libx11-protocol-perl
     locales

@@ -9,6 +9,9 @@ ctest --test-dir build --output-on-failure -j"$(nproc)"
 # The window's speed where a person waits: a two-pair search from 10^9 in a real X window. It
 # prints its figure and fails only if the window does not reach the search's end.
 bench/xsearch.sh build/src/app/summenleiter build/tests/listing_tool
+# The same search while Orca, the screen reader, listens, against one without it: the figures and
+# the accessibility events the program sends. It fails only if Orca never speaks the result.
+bench/a11ysearch.sh build/src/app/summenleiter build/tests/listing_tool
 # The same suite built with AddressSanitizer and UBSan, then a bounded run of each fuzzer.
 scripts/sanitize.sh
 # The Debian package: built, validated, installed, started from its menu entry and removed again.

@@ -68,6 +68,7 @@ void Commands::Command1_Click()
         state_, n, [&] { chart::PrepareChart(c_.picGraph, state_, scaleRight, n, chart::AnalysisGridColour); },
         [&](int k) { chart::DrawRun(c_.picGraph, state_, rnd_, k, true); }, &sieve_);
     c_.txtSequenz.setText(std::string_view(state_.listing));
+    ++passes_;
 }
 
 void Commands::Command3_Click()
@@ -132,6 +133,7 @@ void Commands::search(std::int16_t pairsWanted, bool withLabels)
         chart::DeferSearchChart(c_.picGraph, n, rnd_, withLabels, state_.runCount);
         rnd_.skip(3 * static_cast<std::uint64_t>(state_.runCount));
         c_.txtSequenz.setText([n] { return core::ListingOf(n, n + 1); });
+        ++passes_;
         if (state_.pairCount >= pairsWanted || state_.stopRequested == 1)
             break;
     }

@@ -40,6 +40,9 @@ public:
     void Command5_Click();
 
     bool searching() const { return searchDepth_ > 0; }
+    // Analysis passes completed since construction, a search's candidates included: tells the
+    // window whether a command got as far as analysing anything.
+    std::uint64_t passes() const { return passes_; }
     // Ends every running search at its next yield, with no further pass; used when the window closes.
     void cancelSearches() { cancelled_ = searching(); }
 
@@ -58,6 +61,7 @@ private:
     // Shared by every pass, so that a search's candidates are factored a block at a time.
     core::DivisorSieve sieve_;
     int searchDepth_ = 0;
+    std::uint64_t passes_ = 0;
     bool cancelled_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/framepacer.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
@@ -34,6 +35,20 @@ bool onlyTidiesUp(QEvent::Type type)
     default:
         return false;
     }
+}
+
+// A call from another process over D-Bus, such as a screen reader reading a control. It is answered
+// from what the widgets show, as a person sees it, so it needs no catch-up; forcing one would turn
+// every read into a repaint and a burst of change events, which a listening reader then reads
+// again, and a search would crawl while the reader drowns.
+bool callFromAnotherProcess(QObject *receiver, QEvent *event)
+{
+    return event->type() == QEvent::MetaCall
+        && (receiver->inherits("QDBusVirtualObject") || receiver->inherits("QDBusAbstractAdaptor"));
+}
+
+void dropAccessibilityUpdate(QAccessibleEvent *)
+{
 }
 
 qint64 frameIntervalOfScreen()
@@ -128,11 +143,21 @@ void FramePacer::catchUp()
     if (catchingUp_ || deferred_.empty())
         return;
     catchingUp_ = true;
+    // While work runs, a frame only repaints: the controls' changes are not told to accessibility
+    // clients. A screen reader cannot follow sixty changes of text a second, and its queue of them
+    // would hold back what it says for minutes after the work has ended (the result of a search
+    // included). It hears the state the work ends in, from the catch-up at its end; a read in
+    // between gets what the window shows.
+    const bool quiet = pacing();
+    const QAccessible::UpdateHandler previous =
+        quiet ? QAccessible::installUpdateHandler(dropAccessibilityUpdate) : nullptr;
     // By index: showing one view may write another, which enrols it again at the end.
     for (std::size_t i = 0; i < deferred_.size(); ++i)
         if (PacedView *view = std::exchange(deferred_[i], nullptr))
             view->catchUp();
     deferred_.clear();
+    if (quiet)
+        QAccessible::installUpdateHandler(previous);
     catchingUp_ = false;
     lastFrame_ = clock_.nsecsElapsed();
     ++frames_;
@@ -164,7 +189,7 @@ void FramePacer::doEvents()
 
 bool FramePacer::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!deferred_.empty() && !onlyTidiesUp(event->type()))
+    if (!deferred_.empty() && !onlyTidiesUp(event->type()) && !callFromAnotherProcess(watched, event))
         catchUp();
     return QObject::eventFilter(watched, event);
 }

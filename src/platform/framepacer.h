@@ -54,8 +54,9 @@ private:
 // their values and ask to be caught up; the widgets then catch up, all together and so always
 // showing one complete pass:
 // - when a frame is due, at a yield of the work (doEvents());
-// - before any event reaches any object, except the few that only repaint or tidy up, so that a
-//   key, a click, a copy, a focus change or an accessibility request meets the values of now;
+// - before any event reaches any object, except the few that only repaint or tidy up and the calls
+//   of other processes (a screen reader's reads, answered from what is shown), so that a key, a
+//   click, a copy or a focus change meets the values of now;
 // - when the event loop is about to wait (a message box during the work);
 // - when the outermost work ends.
 class FramePacer : public QObject {

@@ -34,7 +34,9 @@ void Form1::Text1_Change()
 void Form1::VScroll1_Change()
 {
     Text1->setText(QString::fromStdString(rt::CStr(VScroll1->Value())));
+    const std::uint64_t before = commands_->passes();
     commands_->Command1_Click();
+    announcePass(before);
 }
 
 void Form1::HScroll1_Change()
@@ -47,9 +49,23 @@ void Form1::HScroll1_Scroll()
     HScroll1_Change();
 }
 
+void Form1::announcePass(std::uint64_t passesBefore)
+{
+    if (commands_->passes() != passesBefore && !commands_->searching())
+        announcer_->announce(PassSummary(state_));
+}
+
 void Form1::runSearch(void (commands::Commands::*search)())
 {
+    const std::uint64_t before = commands_->passes();
     ((*commands_).*search)();
+    if (commands_->passes() != before && !closePending_) {
+        const int wanted = search == &commands::Commands::Command4_Click ? 1 : 2;
+        const SearchEnd end = state_.pairCount >= wanted ? SearchEnd::Found
+            : state_.stopRequested == 1                  ? SearchEnd::Stopped
+                                                         : SearchEnd::AtLimit;
+        announcer_->announce(SearchSummary(end, state_));
+    }
     // A close asked for during the search waited until every search had unwound.
     if (closePending_ && !commands_->searching()) {
         closePending_ = false;

@@ -1,6 +1,7 @@
 #include "ui/form1.h"
 
 #include "core/quiet_pass.h"
+#include "platform/accessible.h"
 #include "platform/commandbutton.h"
 #include "rules/numrules.h"
 #include "ui/application.h"
@@ -10,6 +11,7 @@
 
 #include <QFont>
 #include <QPalette>
+#include <QScrollBar>
 
 #include <utility>
 
@@ -38,6 +40,9 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
 
 Form1::Form1(rt::ScreenSize screen, QWidget *parent) : QWidget(parent), errors_(this)
 {
+    // Before any control exists, so that each is asked for its accessible object only afterwards.
+    rt::InstallAccessibleRoles();
+    rt::SetAccessibleRole(this, QAccessible::Window);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Summenleiter"));
     setWindowIcon(AppIcon());
@@ -117,11 +122,16 @@ void Form1::createControls()
 
     auto *chartFrame = new ChartFrame(this);
     picContainer = chartFrame;
+    // Roles as the classic desktop's screen readers know these controls, given before anything
+    // asks for them: the window a frame, the two frames groups inside it, the line a separator,
+    // the canvas a picture.
+    rt::SetAccessibleRole(picContainer, QAccessible::Grouping);
     picContainer->setObjectName(QStringLiteral("picContainer"));
     picContainer->setFocusPolicy(Qt::StrongFocus);
     place(picContainer, windowUnits_, 360, 1560, 9375, 1215);
 
     picGraph = new rt::Canvas(chartFrame->inner());
+    rt::SetAccessibleRole(picGraph, QAccessible::Graphic);
     picGraph->setObjectName(QStringLiteral("picGraph"));
     picGraph->setFocusPolicy(Qt::StrongFocus);
     picGraph->setBackColor(rt::RGB(128, 255, 255));
@@ -136,8 +146,10 @@ void Form1::createControls()
     HScroll1->setSmallChange(1);
     HScroll1->setLargeChange(10);
     place(HScroll1, chartUnits_, 0, 36, 73.35f, 18.75f);
+    chartFrame->showFocusOf(picGraph);
 
     Frame1 = new QFrame(this);
+    rt::SetAccessibleRole(Frame1, QAccessible::Grouping);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     place(Frame1, windowUnits_, 3480, 4200, 5055, 4455);
@@ -172,6 +184,7 @@ void Form1::createControls()
     place(Command1, frameUnits_, 120, 960, 4215, 735);
 
     Line1 = new QFrame(Frame1);
+    rt::SetAccessibleRole(Line1, QAccessible::Separator);
     Line1->setObjectName(QStringLiteral("Line1"));
     Line1->setAutoFillBackground(true);
     setColour(Line1, QPalette::Window, rt::RGB(0, 0, 0));
@@ -201,6 +214,8 @@ void Form1::createControls()
     txtSequenz->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     place(txtSequenz, windowUnits_, 600, 3120, 2535, 7095);
 
+    announcer_ = new Announcer(this);
+
     describe();
     for (QWidget *w : {static_cast<QWidget *>(lblProg), static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Line1),
                        static_cast<QWidget *>(Label1)})
@@ -222,7 +237,6 @@ void Form1::describe()
         const char *description;
     } texts[] = {
         {this, "Summenleiter", "Zerlegt eine Zahl in Summen aufeinanderfolgender Zahlen"},
-        {lblProg, "Programmbeschreibung", ""},
         {picContainer, "Diagramm", "Die Summen als farbige Balken über dem Zahlenstrahl"},
         {picGraph, "Balkendiagramm der Summen",
          "Jede Summe ist ein Balken über den Zahlen, die sie enthält, beschriftet mit erster und letzter Zahl"},
@@ -245,6 +259,14 @@ void Form1::describe()
         t.control->setAccessibleName(QString::fromUtf8(t.name));
         t.control->setAccessibleDescription(QString::fromUtf8(t.description));
     }
+    // The listing's own scroll bar, which Qt leaves nameless.
+    txtSequenz->verticalScrollBar()->setAccessibleName(QStringLiteral("Liste der Summen blättern"));
+    // The heading is read as what it says.
+    lblProg->setAccessibleName(lblProg->text());
+    // The caption over the search buttons labels the first of them (a label has one buddy).
+    Label1->setBuddy(Command4);
+    // The caption box names the number box.
+    rt::SetAccessibleLabel(Text2, Text1);
 }
 
 void Form1::wireEvents()
@@ -252,7 +274,11 @@ void Form1::wireEvents()
     // Every event procedure runs inside the error guard: an error is reported and the window
     // goes on, and nothing is thrown through Qt's event loop.
     const auto guarded = [this](auto procedure) { return [this, procedure] { errors_.guard(procedure); }; };
-    connect(Command1, &QPushButton::clicked, this, guarded([this] { commands_->Command1_Click(); }));
+    connect(Command1, &QPushButton::clicked, this, guarded([this] {
+                const std::uint64_t before = commands_->passes();
+                commands_->Command1_Click();
+                announcePass(before);
+            }));
     connect(Command3, &QPushButton::clicked, this, guarded([this] { commands_->Command3_Click(); }));
     connect(Command4, &QPushButton::clicked, this, guarded([this] { runSearch(&commands::Commands::Command4_Click); }));
     connect(Command5, &QPushButton::clicked, this, guarded([this] { runSearch(&commands::Commands::Command5_Click); }));

@@ -10,6 +10,7 @@
 #include "platform/scrollbar.h"
 #include "platform/textbox.h"
 #include "rules/rnd.h"
+#include "ui/announcer.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -59,6 +60,8 @@ public:
     rt::ErrorReporter &errorReporter() { return errors_; }
     rt::FramePacer &pacer() { return pacer_; }
     const rt::Rnd &rnd() const { return rnd_; }
+    // Where the results of the user's analyses and searches go for a screen reader.
+    Announcer &announcer() { return *announcer_; }
 
     void Form_Load(rt::ScreenSize screen);
     void Text1_Change();
@@ -74,6 +77,9 @@ private:
     void describe();
     void wireEvents();
     void runSearch(void (commands::Commands::*search)());
+    // Announces the pass just run, when one ran since `passesBefore` and no search is under way
+    // (a search announces only its end).
+    void announcePass(std::uint64_t passesBefore);
 
     rt::Units windowUnits_;
     rt::Units frameUnits_;
@@ -85,6 +91,7 @@ private:
     rt::Rnd rnd_;
     rt::ErrorReporter errors_;
     std::unique_ptr<commands::Commands> commands_;
+    Announcer *announcer_ = nullptr;
     bool closePending_ = false;
 };
 

@@ -15,14 +15,16 @@ import pyatspi
 
 # Every control of the window: its accessible name and the AT-SPI role it must have (the role's
 # untranslated name). Buttons are named by the caption a person sees, the stop sign by what it
-# does. A plain QFrame comes out as a frame and a plain QWidget (the canvas) as a filler: that is
-# Qt's mapping for them.
+# does, the heading by its sentence. The two frames are panels (groups), never frames: a screen
+# reader takes a frame for a window and stays silent on focus changes inside one that is not
+# active. The canvas is an image.
+HEADING = "Dieses Programm ermittelt alle Darstellungen von n als Summe aufeinanderfolgender Zahlen"
 CONTROLS = [
-    ("Programmbeschreibung", "label"),
-    ("Diagramm", "frame"),
-    ("Balkendiagramm der Summen", "filler"),
+    (HEADING, "label"),
+    ("Diagramm", "panel"),
+    ("Balkendiagramm der Summen", "image"),
     ("Diagramm verschieben", "scroll bar"),
-    ("Eingabe und Suche", "frame"),
+    ("Eingabe und Suche", "panel"),
     ("Beschriftung n", "text"),
     ("Zahl n", "text"),
     ("Zahl n einstellen", "scroll bar"),
@@ -159,6 +161,10 @@ def run(pid, core):
     window = wait_for(f"a window named '{WINDOW}' of process {pid} on the accessibility bus",
                       lambda: find_window(pid), START_TIMEOUT)
     check(window.getState().contains(pyatspi.STATE_SHOWING), f"window '{WINDOW}' found and showing")
+    check(window.getRoleName() == "frame", f"window '{WINDOW}' is a frame (is a {window.getRoleName()})")
+    separators = [acc for acc in descendants(window) if acc.getRoleName() == "separator"]
+    check(len(separators) == 1, f"one separator in the search frame (found {len(separators)})")
+    check(not any(acc.getRoleName() == "frame" for acc in descendants(window)), "no control claims to be a frame")
 
     by_name = {}
     for acc in descendants(window):
@@ -172,6 +178,10 @@ def run(pid, core):
         check(acc.getRoleName() == role, f"'{name}' is a {role} (is a {acc.getRoleName()})")
         controls[name] = acc
     check(WINDOW not in by_name, f"no control shares the window's name '{WINDOW}'")
+    # Qt relates a caption to the control it labels only for a label's buddy.
+    labelled = [r.getTarget(0).name for r in controls["Weiterspringen zur"].getRelationSet()
+                if r.getRelationType() == pyatspi.RELATION_LABEL_FOR]
+    check(labelled == [ONE_PAIR_SEARCH], f"'Weiterspringen zur' labels the one-pair search button ({labelled})")
 
     for name, role in CONTROLS:
         if role == "push button":

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Times a two-pair search from 1000000000 in the real window under Xvfb, three times while no
+# accessibility client listens and three times while Orca, the screen reader, listens on the
+# program's accessibility bus (the median of each). Counts the accessibility events the program
+# sends while Orca listens (start-up, typing and clicks included) and how long after the last
+# search's end was seen Orca speaks its result. Prints
+#   a11y search from=1000000000 to=<end> candidates_per_s=<with Orca> without=<without> events=<count> spoken_after_s=<s>
+# and fails only when a search does not reach the end the core gives or Orca never speaks the
+# result; the figures themselves are for reading, not pass marks.
+# Usage: a11ysearch.sh PROGRAM LISTING_TOOL
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+e2e=$here/../tests/e2e
+
+if [ "${1:-}" = --in-session ]; then
+    program=$2 listing_tool=$3 work=$4
+    . "$e2e/xwindow.sh"
+    . "$e2e/a11y_session.sh"
+    finish() {
+        [ -n "${monitor_pid:-}" ] && kill "$monitor_pid" 2>/dev/null
+        stop_a11y_session
+    }
+    trap finish EXIT
+    private_dirs
+    start_a11y_bus
+    to=$("$listing_tool" --next "$from" 2)
+
+    # Three timed searches in one window; sets rate to their median, and ended to the time the
+    # number box was last seen at the end. A search takes about a second, and with a screen
+    # reader every read-back key waits for it, so one alone says little.
+    timed_search() {
+        start_window "$program"
+        local rates=() start box run
+        for run in 1 2 3; do
+            click "${number_box[@]}"
+            xdotool key --clearmodifiers ctrl+a
+            xdotool type --delay 20 "$from"
+            sleep 0.5
+            start=$(date +%s.%N)
+            click "${two_pair_button[@]}"
+            click "${number_box[@]}"
+            local deadline=$((SECONDS + 300))
+            while [ $SECONDS -lt $deadline ]; do
+                box=$(copy)
+                [ "$box" = " $to" ] && break
+            done
+            ended=$(date +%s.%N)
+            if [ "$box" != " $to" ]; then
+                echo "a11ysearch: the number box shows '$box', not the search's end $to"
+                return 1
+            fi
+            rates+=("$(awk -v a="$start" -v b="$ended" -v n=$((to - from)) 'BEGIN { printf "%.0f", n / (b - a) }')")
+        done
+        rate=$(printf '%s\n' "${rates[@]}" | sort -n | sed -n 2p)
+    }
+    stop_program() {
+        kill "$app_pid"
+        wait "$app_pid" 2>/dev/null || true
+        app_pid=
+    }
+
+    timed_search
+    without=$rate
+    stop_program
+
+    start_speech
+    start_orca
+    address=$(a11y_call --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress | tr -d ' ')
+    # Every event any application sends on the accessibility bus; the program is the only one.
+    dbus-monitor --address "$address" "type='signal'" \
+        >"$work/events.log" 2>"$work/monitor.err" &
+    monitor_pid=$!
+    sleep 1
+    timed_search
+    with=$rate
+    # The search's result as Orca speaks it, and when.
+    spoken=
+    for _ in $(seq 100); do
+        spoken=$(grep -a "SPEECH OUTPUT: 'notification Suche beendet bei $to:" "$work/orca.log" | tail -n 1 || true)
+        [ -n "$spoken" ] && break
+        sleep 0.1
+    done
+    kill "$monitor_pid" || cat "$work/monitor.err"
+    wait "$monitor_pid" 2>/dev/null || true
+    monitor_pid=
+    stop_program
+    [ -n "${A11Y_KEEP:-}" ] && cp "$work/events.log" "$work/orca.log" "$A11Y_KEEP"/
+    events=$(grep -c '^signal .*interface=org.a11y.atspi.Event' "$work/events.log" || true)
+    if [ -z "$spoken" ]; then
+        echo "a11ysearch: Orca never spoke the result of the search"
+        after=never
+        status=1
+    else
+        # Orca's log stamps the time of day; the search's end was seen at $ended.
+        after=$(awk -v line="${spoken%% - *}" -v ended="$ended" 'BEGIN {
+            split(line, t, ":"); spoke = t[1] * 3600 + t[2] * 60 + t[3]
+            cmd = "date -d @" ended " +%H:%M:%S.%N"; cmd | getline e; split(e, u, ":")
+            printf "%.2f", spoke - (u[1] * 3600 + u[2] * 60 + u[3]) }')
+        status=0
+    fi
+    echo "a11y search from=$from to=$to candidates_per_s=$with without=$without events=$events spoken_after_s=$after"
+    exit $status
+fi
+
+program=$1
+listing_tool=$2
+export from=1000000000
+work=$(mktemp -d)
+. "$e2e/xwindow.sh"
+cleanup() {
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+start_xvfb
+dbus-run-session -- "$0" --in-session "$program" "$listing_tool" "$work"

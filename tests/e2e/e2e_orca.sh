@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The program in front of the real screen reader: Orca on the program's own accessibility bus in a
+# private D-Bus session under Xvfb, with a speech server that makes no sound, and the window
+# walked with the keyboard. orca_check.py checks what Orca says.
+# Usage: e2e_orca.sh PROGRAM LISTING_TOOL
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ "${1:-}" = --in-session ]; then
+    program=$2 listing_tool=$3 work=$4
+    . "$here/a11y_session.sh"
+    trap stop_a11y_session EXIT
+    private_dirs
+    start_a11y_bus
+    start_speech
+    start_orca
+    QT_QPA_PLATFORM=xcb "$program" >"$work/app.log" 2>&1 &
+    app_pid=$!
+    wid=$(timeout 20 xdotool search --sync --name '^Summenleiter$' | head -n 1)
+    # Without a window manager the window gets the keyboard only when given it.
+    xdotool windowsize --sync "$wid" 1270 1000 || true
+    xdotool windowfocus --sync "$wid"
+    status=0
+    timeout 90 /usr/bin/python3 "$here/orca_check.py" "$work/orca.log" "$wid" "$listing_tool" || status=$?
+    [ $status -eq 124 ] && echo "FAIL: the checks did not finish within 90 s"
+    exit $status
+fi
+
+program=$1
+listing_tool=$2
+work=$(mktemp -d)
+cleanup() {
+    if [ -n "${xvfb_pid:-}" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+. "$here/xwindow.sh"
+if ! start_xvfb; then
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+
+status=0
+dbus-run-session -- "$0" --in-session "$program" "$listing_tool" "$work" || status=$?
+if [ $status -ne 0 ]; then
+    for log in "the program:app.log" "Orca:orca.out" "the speech server:speechd.out"; do
+        echo "${log%%:*} said:"
+        if [ -s "$work/${log#*:}" ]; then cat "$work/${log#*:}"; else echo "(nothing)"; fi
+    done
+    # What Orca said, for the record.
+    grep -a "SPEECH OUTPUT" "$work/orca.log" 2>/dev/null || true
+    [ -n "${ORCA_LOG_TO:-}" ] && cp "$work/orca.log" "$ORCA_LOG_TO"
+    echo "0 passed, 1 failed"
+else
+    [ -n "${ORCA_LOG_TO:-}" ] && cp "$work/orca.log" "$ORCA_LOG_TO"
+    echo "1 passed, 0 failed"
+fi
+exit $status
