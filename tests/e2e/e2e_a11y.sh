@@ -77,20 +77,7 @@ cleanup() {
 trap cleanup EXIT
 
 . "$here/xwindow.sh"
-if ! start_xvfb; then
-    echo "0 passed, 1 failed"
-    exit 1
-fi
-
 status=0
-dbus-run-session -- "$0" --in-session "$program" "$listing_tool" "$work" || status=$?
-if [ $status -ne 0 ]; then
-    for log in "the program:app.log" "the accessibility bus:bus.log"; do
-        echo "${log%%:*} said:"
-        if [ -s "$work/${log#*:}" ]; then cat "$work/${log#*:}"; else echo "(nothing)"; fi
-    done
-    echo "0 passed, 1 failed"
-else
-    echo "1 passed, 0 failed"
-fi
+run_in_private_session "$0" "$program" "$listing_tool" "the program:app.log" "the accessibility bus:bus.log" ||
+    status=$?
 exit $status

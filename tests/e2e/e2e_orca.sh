@@ -39,24 +39,10 @@ cleanup() {
 trap cleanup EXIT
 
 . "$here/xwindow.sh"
-if ! start_xvfb; then
-    echo "0 passed, 1 failed"
-    exit 1
-fi
-
 status=0
-dbus-run-session -- "$0" --in-session "$program" "$listing_tool" "$work" || status=$?
-if [ $status -ne 0 ]; then
-    for log in "the program:app.log" "Orca:orca.out" "the speech server:speechd.out"; do
-        echo "${log%%:*} said:"
-        if [ -s "$work/${log#*:}" ]; then cat "$work/${log#*:}"; else echo "(nothing)"; fi
-    done
-    # What Orca said, for the record.
-    grep -a "SPEECH OUTPUT" "$work/orca.log" 2>/dev/null || true
-    [ -n "${ORCA_LOG_TO:-}" ] && cp "$work/orca.log" "$ORCA_LOG_TO"
-    echo "0 passed, 1 failed"
-else
-    [ -n "${ORCA_LOG_TO:-}" ] && cp "$work/orca.log" "$ORCA_LOG_TO"
-    echo "1 passed, 0 failed"
-fi
+run_in_private_session "$0" "$program" "$listing_tool" "the program:app.log" "Orca:orca.out" \
+    "the speech server:speechd.out" || status=$?
+# What Orca said, for the record.
+[ $status -ne 0 ] && { grep -a "SPEECH OUTPUT" "$work/orca.log" 2>/dev/null || true; }
+[ -n "${ORCA_LOG_TO:-}" ] && cp "$work/orca.log" "$ORCA_LOG_TO"
 exit $status

@@ -129,10 +129,7 @@ fi
 stop_window
 
 if [ $status -ne 0 ]; then
-    for log in "the program:app.log" "the accessibility bus:bus.log" "weston:weston.out"; do
-        echo "${log%%:*} said:"
-        if [ -s "$work/${log#*:}" ]; then cat "$work/${log#*:}"; else echo "(nothing)"; fi
-    done
+    show_logs "the program:app.log" "the accessibility bus:bus.log" "weston:weston.out"
     echo "0 passed, 1 failed"
 else
     echo "1 passed, 0 failed"

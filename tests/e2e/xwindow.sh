@@ -57,3 +57,36 @@ copy() {
     xdotool key --clearmodifiers ctrl+a ctrl+c
     xclip -o -selection clipboard 2>/dev/null || true
 }
+
+# Prints what each log said, as "name:file" pairs of files in $work, for a run that failed.
+show_logs() {
+    local log
+    for log in "$@"; do
+        echo "${log%%:*} said:"
+        if [ -s "$work/${log#*:}" ]; then cat "$work/${log#*:}"; else echo "(nothing)"; fi
+    done
+}
+
+# Runs SCRIPT --in-session PROGRAM LISTING_TOOL WORK in a D-Bus session of its own under an Xvfb
+# of its own, and ends the caller with the plain pass line; on failure it shows the logs named
+# by the remaining "name:file" arguments. The caller sets $work and removes it on its way out.
+run_in_private_session() {
+    local script=$1 program=$2 listing_tool=$3
+    shift 3
+    if ! start_xvfb; then
+        echo "0 passed, 1 failed"
+        exit 1
+    fi
+    local status=0
+    dbus-run-session -- "$script" --in-session "$program" "$listing_tool" "$work" || status=$?
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+    if [ $status -ne 0 ]; then
+        show_logs "$@"
+        echo "0 passed, 1 failed"
+    else
+        echo "1 passed, 0 failed"
+    fi
+    return $status
+}
