@@ -22,16 +22,25 @@ start_a11y_bus() {
     env -u DISPLAY /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/bus.log" 2>&1 &
     bus_pid=$!
     local _
-    for _ in $(seq 100); do
+    bus_up() {
         a11y_call --dest=org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner \
-            string:org.a11y.Bus 2>/dev/null | grep -q true && break
-        sleep 0.1
-    done
+            string:org.a11y.Bus 2>/dev/null | grep -q true
+    }
+    for _ in $(seq 100); do bus_up && break; sleep 0.1; done
+    if ! bus_up; then
+        echo "the accessibility bus launcher did not take org.a11y.Bus"
+        return 1
+    fi
     # What a screen reader sets as it starts; Qt reads it once, when the program starts.
     local property
     for property in IsEnabled ScreenReaderEnabled; do
         a11y_call --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
             string:org.a11y.Status string:$property variant:boolean:true >/dev/null || return 1
+        if ! a11y_call --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Get \
+            string:org.a11y.Status string:$property | grep -q 'boolean true'; then
+            echo "org.a11y.Status $property did not turn true"
+            return 1
+        fi
     done
 }
 
