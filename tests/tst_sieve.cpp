@@ -10,6 +10,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -20,6 +21,8 @@ private Q_SLOTS:
     void candidates();
     void divisorsAgree_data();
     void divisorsAgree();
+    void oddDivisorsByEveryOddNumber_data();
+    void oddDivisorsByEveryOddNumber();
 };
 
 void tst_Sieve::candidates_data()
@@ -116,6 +119,34 @@ void tst_Sieve::divisorsAgree()
         const auto &got = sieve.oddDivisors(static_cast<std::uint32_t>(m));
         QVERIFY2(got == expected, qPrintable(QString::number(m)));
     }
+}
+
+void tst_Sieve::oddDivisorsByEveryOddNumber_data()
+{
+    QTest::addColumn<qlonglong>("m");
+    // Factoring goes by a table of primes: its last prime squared, the products of two primes
+    // beyond it (only above 2^31), the largest numbers and the most factors.
+    for (const qlonglong m : {1LL, 9LL, 2147117569LL, 2147395599LL, 2147483647LL, 2147483648LL, 111546435LL,
+                              46349LL * 46351LL, 4294836225LL, 4294967291LL, 4294967295LL})
+        QTest::newRow(qPrintable(QString::number(m))) << m;
+}
+
+void tst_Sieve::oddDivisorsByEveryOddNumber()
+{
+    QFETCH(qlonglong, m);
+    qlonglong odd = m;
+    while (odd % 2 == 0)
+        odd /= 2;
+    std::vector<std::int64_t> expected;
+    for (qlonglong d = 1; d * d <= odd; d += 2) {
+        if (odd % d == 0) {
+            expected.push_back(d);
+            if (d * d != odd)
+                expected.push_back(odd / d);
+        }
+    }
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(core::OddDivisors(static_cast<std::uint32_t>(m)), expected);
 }
 
 QTEST_MAIN(tst_Sieve)

@@ -24,13 +24,6 @@ std::vector<std::uint32_t> sieveSmallOddPrimes()
     return primes;
 }
 
-// Made once and shared by every sieve.
-const std::vector<std::uint32_t> &smallOddPrimes()
-{
-    static const std::vector<std::uint32_t> primes = sieveSmallOddPrimes();
-    return primes;
-}
-
 std::uint32_t isqrt(std::uint32_t v)
 {
     std::uint32_t r = 0;
@@ -44,7 +37,14 @@ std::uint32_t isqrt(std::uint32_t v)
 
 } // namespace
 
-DivisorSieve::DivisorSieve(std::uint32_t blockSize) : primes_(smallOddPrimes()), block_(std::max(blockSize, 1u))
+const std::vector<std::uint32_t> &SmallOddPrimes()
+{
+    // Made once and shared by every sieve and every factoring.
+    static const std::vector<std::uint32_t> primes = sieveSmallOddPrimes();
+    return primes;
+}
+
+DivisorSieve::DivisorSieve(std::uint32_t blockSize) : primes_(SmallOddPrimes()), block_(std::max(blockSize, 1u))
 {
     divisors_.reserve(64);
 }

@@ -5,6 +5,9 @@
 
 namespace core {
 
+// The odd primes up to 46340, the floor of sqrt(2^31), ascending.
+const std::vector<std::uint32_t> &SmallOddPrimes();
+
 // The odd divisors of numbers that come one after another, as a forward search tries them. A block
 // of consecutive numbers is sieved with the odd primes up to the square root of its end, so that
 // each number's odd prime factors are known before it is asked for; trial division would cost

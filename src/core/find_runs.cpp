@@ -35,7 +35,17 @@ std::vector<std::int64_t> OddDivisors(std::uint32_t m)
     while (m % 2 == 0)
         m /= 2;
     divisors.push_back(1);
-    for (std::uint32_t p = 3; p <= m / p; p += 2)
+    // By the odd primes alone: an odd m below 2^31 has at most one prime factor above 46340, and a
+    // number near 2^31 needs some 4,800 remainders instead of 23,000 by every odd number (and a
+    // quotient for every bound check), which a screen frame of a search pays twice.
+    for (const std::uint32_t p : SmallOddPrimes()) {
+        if (std::uint64_t(p) * p > m)
+            break;
+        if (m % p == 0)
+            TakePrimeFactor(divisors, m, p);
+    }
+    // Only above 2^31 can two prime factors both exceed the table.
+    for (std::uint32_t p = SmallOddPrimes().back() + 2; std::uint64_t(p) * p <= m; p += 2)
         if (m % p == 0)
             TakePrimeFactor(divisors, m, p);
     if (m > 1)
