@@ -46,6 +46,7 @@ void tst_EventGuard::guardReports_data()
     }) << 9;
     QTest::newRow("no memory") << std::function<void()>([] { throw std::bad_alloc(); }) << 7;
     QTest::newRow("anything else") << std::function<void()>([] { throw std::logic_error("x"); }) << 51;
+    QTest::newRow("not even an exception") << std::function<void()>([] { throw 42; }) << 51;
 }
 
 void tst_EventGuard::guardReports()

@@ -34,16 +34,18 @@ void ErrorReporter::report(const RuntimeError &error, const QString &detail) con
     QMessageBox::warning(parent_, QStringLiteral("Summenleiter"), text);
 }
 
-void ErrorReporter::guard(const std::function<void()> &procedure) const
+void ErrorReporter::reportEscaped(std::exception_ptr escaped) const
 {
     try {
-        procedure();
+        std::rethrow_exception(escaped);
     } catch (const RuntimeError &e) {
         report(e, {});
     } catch (const std::bad_alloc &) {
         report(RuntimeError(ErrorCode::OutOfMemory), {});
     } catch (const std::exception &e) {
         report(RuntimeError(ErrorCode::InternalError), QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        report(RuntimeError(ErrorCode::InternalError), {});
     }
 }
 

@@ -4,7 +4,9 @@
 
 #include <QString>
 #include <QStringView>
+#include <exception>
 #include <functional>
+#include <utility>
 
 class QWidget;
 
@@ -27,9 +29,20 @@ public:
     // The boundary of an event procedure: runs it, and reports an error that escapes it (a
     // runtime error, a lack of memory as error 7, anything else as error 51), so that the program
     // goes on with the next event instead of ending. Nothing may escape into Qt's event loop.
-    void guard(const std::function<void()> &procedure) const;
+    // A template, so that a procedure run for every number a search tries is a plain call.
+    template <class Procedure>
+    void guard(Procedure &&procedure) const
+    {
+        try {
+            std::forward<Procedure>(procedure)();
+        } catch (...) {
+            reportEscaped(std::current_exception());
+        }
+    }
 
 private:
+    void reportEscaped(std::exception_ptr escaped) const;
+
     QWidget *parent_;
     Handler handler_;
 };
