@@ -14,6 +14,12 @@ const QString RangeHint = QStringLiteral("Die Zahl n muss gerundet im Bereich vo
 const QString SearchEndHint =
     QStringLiteral("Die Suche ist bei 2147483647 angekommen, der größten Zahl, die das Programm untersuchen kann.");
 constexpr std::int32_t WidthCap = 5000;
+
+// The listing of a search's pass over the candidate n, made when it is read.
+struct CandidateListing {
+    double n;
+    std::string operator()() const { return core::ListingOf(n, n + 1); }
+};
 } // namespace
 
 Commands::Commands(Controls controls, core::AnalysisState &state, rt::Rnd &rnd, const rt::ErrorReporter &errors,
@@ -132,7 +138,7 @@ void Commands::search(std::int16_t pairsWanted, bool withLabels)
         }
         chart::DeferSearchChart(c_.picGraph, n, rnd_, withLabels, state_.runCount);
         rnd_.skip(3 * static_cast<std::uint64_t>(state_.runCount));
-        c_.txtSequenz.setText([n] { return core::ListingOf(n, n + 1); });
+        c_.txtSequenz.setTextMadeBy(CandidateListing{n});
         ++passes_;
         if (state_.pairCount >= pairsWanted || state_.stopRequested == 1)
             break;

@@ -63,17 +63,27 @@ void Canvas::Defer(std::function<void(Canvas &)> drawing)
     changed();
 }
 
-void Canvas::Redraw(double x1, double y1, double x2, double y2, std::function<void(Canvas &)> drawing)
+bool Canvas::onlyDeferredIn(double x1, double y1, double x2, double y2) const
 {
-    // What Cls and Scale would leave is there already, and a lagging widget keeps its frame.
     const bool onlyDeferred = deferred_ && image_.items.empty() && image_.printed.empty();
     const bool sameScale = x1 == scaleX1_ && y1 == scaleY1_ && x2 == scaleX2_ && y2 == scaleY2_ && x1 == image_.x1
         && y1 == image_.y1 && x2 == image_.x2 && y2 == image_.y2;
-    if (onlyDeferred && sameScale && usable_ && widgetLags() && !drawingDeferred_) {
+    return onlyDeferred && sameScale && usable_ && widgetLags() && !drawingDeferred_;
+}
+
+void Canvas::replacedDeferred()
+{
+    // What Cls leaves; the image and the widget's frame are as they were.
+    currentX_ = 0;
+    currentY_ = 0;
+    opsStale_ = true;
+}
+
+void Canvas::redraw(double x1, double y1, double x2, double y2, std::function<void(Canvas &)> drawing)
+{
+    if (onlyDeferredIn(x1, y1, x2, y2)) {
         deferred_ = std::move(drawing);
-        currentX_ = 0;
-        currentY_ = 0;
-        opsStale_ = true;
+        replacedDeferred();
         return;
     }
     Cls();

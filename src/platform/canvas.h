@@ -55,8 +55,20 @@ public:
     void Defer(std::function<void(Canvas &)> drawing);
     // Cls, Scale(x1, y1, x2, y2) and Defer(drawing) at once, as a search does for every number it
     // tries: while the canvas holds nothing but a deferred drawing in that scale, only the drawing
-    // is replaced.
-    void Redraw(double x1, double y1, double x2, double y2, std::function<void(Canvas &)> drawing);
+    // is replaced, and one of the same type is assigned in place. A search's drawing is a few
+    // numbers; moving a whole std::function for each candidate costs more than the rest. The
+    // drawing is Drawing{values...}, made where it goes, since a copy of one made on the stack
+    // just before costs a stalled load.
+    template <class Drawing, class... Values>
+    void Redraw(double x1, double y1, double x2, double y2, Values... values)
+    {
+        if (Drawing *same = deferred_.template target<Drawing>(); same && onlyDeferredIn(x1, y1, x2, y2)) {
+            *same = Drawing{values...};
+            replacedDeferred();
+            return;
+        }
+        redraw(x1, y1, x2, y2, Drawing{values...});
+    }
     // The drawing area's top-left (x1, y1) and bottom-right (x2, y2) corner in user units. What is
     // already drawn keeps its place on the canvas. A scale without width or height draws nothing.
     void Scale(double x1, double y1, double x2, double y2);
@@ -138,6 +150,11 @@ private:
             drawDeferred();
     }
     void drawDeferred() const;
+    // Whether Cls and Scale(x1, y1, x2, y2) would leave what is there, a deferred drawing alone,
+    // while the widget keeps its frame.
+    bool onlyDeferredIn(double x1, double y1, double x2, double y2) const;
+    void replacedDeferred();
+    void redraw(double x1, double y1, double x2, double y2, std::function<void(Canvas &)> drawing);
     void measureFont();
     bool visible(double xa, double ya, double xb, double yb) const;
     bool textMayShow(double x, double y) const;

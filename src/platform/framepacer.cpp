@@ -127,14 +127,10 @@ void FramePacer::end()
     catchUp();
 }
 
-bool PacedView::deferToNextFrame()
+bool PacedView::enrol()
 {
-    if (!pacer_ || !pacer_->pacing())
-        return false;
-    if (!lagging_) {
-        lagging_ = true;
-        pacer_->deferred_.push_back(this);
-    }
+    lagging_ = true;
+    pacer_->deferred_.push_back(this);
     return true;
 }
 
@@ -169,9 +165,9 @@ void FramePacer::doEvents()
         QCoreApplication::processEvents();
         return;
     }
-    // Reading the clock costs as much as the rest of a quick yield; every fourth one is often
-    // enough for frames and polls, which come hundreds of candidates apart.
-    if ((++yields_ & 3) != 0) {
+    // Reading the clock costs more than the rest of a quick yield; every sixteenth one is often
+    // enough for frames and polls, which come a thousand and more candidates apart.
+    if ((++yields_ & 15) != 0) {
         QCoreApplication::sendPostedEvents();
         return;
     }

@@ -27,6 +27,7 @@ protected:
     // Call after a write has changed the values. While work runs, this enrols the view with its
     // pacer so that the widget catches up at the next frame, and returns true; otherwise it
     // returns false and the caller shows the values now.
+    // Inline, since a search calls it for every control it writes, for every number it tries.
     bool deferToNextFrame();
     // Whether the widget shows older values than the control holds.
     bool widgetLags() const { return lagging_; }
@@ -35,6 +36,7 @@ protected:
 
 private:
     friend class FramePacer;
+    bool enrol();
     void catchUp()
     {
         lagging_ = false;
@@ -119,5 +121,10 @@ private:
     bool catchingUp_ = false;
     QMetaObject::Connection idle_;
 };
+
+inline bool PacedView::deferToNextFrame()
+{
+    return pacer_ && pacer_->pacing() && (lagging_ || enrol());
+}
 
 } // namespace rt

@@ -69,14 +69,6 @@ void ListingBox::setText(std::string_view utf8)
         showValues();
 }
 
-void ListingBox::setText(std::function<std::string()> makeUtf8)
-{
-    make_ = std::move(makeUtf8);
-    edited_ = false;
-    if (!deferToNextFrame())
-        showValues();
-}
-
 void ListingBox::showValues()
 {
     // The user's edit is on show already.

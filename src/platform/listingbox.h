@@ -30,9 +30,20 @@ public:
     // The same for UTF-8 text, as the analysis builds its listing: a search writes one for every
     // number it tries, and the conversion waits until somebody reads or sees it.
     void setText(std::string_view utf8);
-    // A text that is made only when it is read or shown: a search writes one for every number it
-    // tries, and a screen shows sixty a second.
-    void setText(std::function<std::string()> makeUtf8);
+    // A UTF-8 text that is made by makeUtf8() only when it is read or shown: a search writes one
+    // for every number it tries, and a screen shows sixty a second. A maker of the type of the
+    // one still pending is assigned in place, which costs a search next to nothing.
+    template <class Make>
+    void setTextMadeBy(const Make &makeUtf8)
+    {
+        if (Make *same = make_.template target<Make>())
+            *same = makeUtf8;
+        else
+            make_ = makeUtf8;
+        edited_ = false;
+        if (!deferToNextFrame())
+            showValues();
+    }
 
 protected:
     void showValues() override;
