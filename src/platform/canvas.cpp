@@ -265,16 +265,19 @@ bool Canvas::textMayShow(double x, double y) const
     return (x - scaleX1_) / scaleW_ <= 1.0 && (y - scaleY1_) / scaleH_ <= 1.0;
 }
 
-bool Canvas::textReachesArea(const Image &image, const Item &item) const
+Canvas::PixelMap Canvas::pixelMap(const Image &image) const
+{
+    return {image.x1, image.y1, width() / (image.x2 - image.x1), height() / (image.y2 - image.y1)};
+}
+
+bool Canvas::textReachesArea(const Image &image, const Item &item, const PixelMap &map) const
 {
     // How far it reaches depends on the canvas's size in pixels; without one it is kept.
     if (width() <= 0 || height() <= 0)
         return true;
-    const double fx = (item.x1 - image.x1) / (image.x2 - image.x1);
-    const double fy = (item.y1 - image.y1) / (image.y2 - image.y1);
     // No character is wider than the widest; measuring the text itself would shape it.
-    return fx + double(charWidth_) * labelText(image, item).size() / width() >= 0.0
-        && fy + double(lineHeight_) / height() >= 0.0;
+    return map.x(item.x1) + double(charWidth_) * labelText(image, item).size() >= 0.0
+        && map.y(item.y1) + double(lineHeight_) >= 0.0;
 }
 
 QString Canvas::labelText(const Image &image, const Item &item)
@@ -331,6 +334,7 @@ const std::vector<Canvas::Op> &Canvas::operations() const
     if (!opsStale_)
         return ops_;
     ops_.clear();
+    const PixelMap map = pixelMap(image_);
     for (const Item &item : image_.items) {
         switch (item.kind) {
         case ItemKind::Line:
@@ -344,7 +348,7 @@ const std::vector<Canvas::Op> &Canvas::operations() const
                 ops_.push_back({Kind::Line, x, item.y1, x, item.y2, item.colour, {}});
             break;
         case ItemKind::Text:
-            if (textReachesArea(image_, item))
+            if (textReachesArea(image_, item, map))
                 ops_.push_back({Kind::Text, item.x1, item.y1, item.x1, item.y1, item.colour, labelText(image_, item)});
             break;
         }

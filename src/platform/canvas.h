@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -158,7 +159,19 @@ private:
     void measureFont();
     bool visible(double xa, double ya, double xb, double yb) const;
     bool textMayShow(double x, double y) const;
-    bool textReachesArea(const Image &image, const Item &item) const;
+    // Where the units of an image's scale land in the widget's pixels: the one mapping that
+    // painting and the bounds of labels use.
+    struct PixelMap {
+        double x0, y0, kx, ky;
+        double x(double unitX) const { return (unitX - x0) * kx; }
+        double y(double unitY) const { return (unitY - y0) * ky; }
+        double unitX(double pixelX) const { return pixelX / kx + x0; }
+        // Of the lines at x1, x1 + 1, ..., x2, the steps k whose pixel column lies within
+        // [left, right]; empty when from > to.
+        std::pair<double, double> stepsWithin(double x1, double x2, double left, double right) const;
+    };
+    PixelMap pixelMap(const Image &image) const;
+    bool textReachesArea(const Image &image, const Item &item, const PixelMap &map) const;
     void record(const Item &item);
     // Before the image changes while the widget may lag: the widget keeps painting what it showed.
     void keepFrame();
@@ -167,7 +180,7 @@ private:
     void spreadVerticalLines();
     static QString labelText(const Image &image, const Item &item);
     // Paints the ground and the grid lines that open the image; returns the first item not painted.
-    std::size_t paintGround(const Image &image, QPainter &painter, const QRect &exposed, double kx, double ky) const;
+    std::size_t paintGround(const Image &image, QPainter &painter, const QRect &exposed, const PixelMap &map) const;
 
     Image image_;
     mutable std::function<void(Canvas &)> deferred_;

@@ -47,19 +47,17 @@ bool clipLine(QLineF &line, const QRectF &r)
     return true;
 }
 
-// Of the lines at x1, x1 + 1, ..., x2 (user units), the steps k whose pixel column lies within
-// [left, right]; empty when from > to.
-std::pair<double, double> stepsWithin(double x1, double x2, double origin, double kx, double left, double right)
+} // namespace
+
+std::pair<double, double> Canvas::PixelMap::stepsWithin(double x1, double x2, double left, double right) const
 {
-    const double a = (left / kx) + origin - x1, b = (right / kx) + origin - x1;
+    const double a = unitX(left) - x1, b = unitX(right) - x1;
     const double from = std::max(0.0, std::ceil(std::min(a, b)));
     const double to = std::min(std::floor(x2 - x1), std::floor(std::max(a, b)));
     return {from, to};
 }
 
-} // namespace
-
-std::size_t Canvas::paintGround(const Image &image, QPainter &painter, const QRect &exposed, double kx, double ky) const
+std::size_t Canvas::paintGround(const Image &image, QPainter &painter, const QRect &exposed, const PixelMap &map) const
 {
     // The vertical lines that open the image and cross the whole exposed height (the grid) are
     // painted as one band: a row of ground and lines, copied downwards. A fill per one-pixel
@@ -76,20 +74,20 @@ std::size_t Canvas::paintGround(const Image &image, QPainter &painter, const QRe
     for (; first < image.items.size(); ++first) {
         const Item &item = image.items[first];
         const bool single = item.kind == ItemKind::Line && item.x1 == item.x2;
-        if ((!single && item.kind != ItemKind::VerticalLines) || !std::isfinite((item.x1 - image.x1) * kx))
+        if ((!single && item.kind != ItemKind::VerticalLines) || !std::isfinite(map.x(item.x1)))
             break;
-        const int ya = roundToInt((item.y1 - image.y1) * ky), yb = roundToInt((item.y2 - image.y1) * ky);
+        const int ya = roundToInt(map.y(item.y1)), yb = roundToInt(map.y(item.y2));
         if (std::min(ya, yb) > exposed.top() || std::max(ya, yb) < exposed.bottom())
             break;
         if (single) {
-            const double x = (item.x1 - image.x1) * kx;
+            const double x = map.x(item.x1);
             if (x >= exposed.left() - 1 && x <= exposed.right() + 1)
                 plot(x, item.colour);
             continue;
         }
-        const auto [from, to] = stepsWithin(item.x1, item.x2, image.x1, kx, exposed.left() - 1, exposed.right() + 1);
+        const auto [from, to] = map.stepsWithin(item.x1, item.x2, exposed.left() - 1, exposed.right() + 1);
         for (double k = from; k <= to; k += 1)
-            plot((item.x1 + k - image.x1) * kx, item.colour);
+            plot(map.x(item.x1 + k), item.colour);
     }
     for (int y = 1; y < band.height(); ++y)
         std::copy(row, row + band.width(), reinterpret_cast<QRgb *>(band.scanLine(y)));
@@ -117,11 +115,11 @@ void Canvas::paintEvent(QPaintEvent *event)
         painter.fillRect(exposed, toQColor(backColor_));
         return;
     }
-    const double kx = width() / sw, ky = height() / sh;
-    auto px = [&](double x) { return (x - image.x1) * kx; };
-    auto py = [&](double y) { return (y - image.y1) * ky; };
+    const PixelMap map = pixelMap(image);
+    auto px = [&](double x) { return map.x(x); };
+    auto py = [&](double y) { return map.y(y); };
 
-    const std::size_t first = paintGround(image, painter, exposed, kx, ky);
+    const std::size_t first = paintGround(image, painter, exposed, map);
     // A little beyond the exposed rectangle, so that rounding never loses an edge pixel.
     const QRectF reach = QRectF(exposed).adjusted(-2, -2, 2, 2);
     painter.setFont(font());
@@ -150,7 +148,7 @@ void Canvas::paintEvent(QPaintEvent *event)
             paintLine(item.x1, item.y1, item.x2, item.y2, colour);
             break;
         case ItemKind::VerticalLines: {
-            const auto [from, to] = stepsWithin(item.x1, item.x2, image.x1, kx, reach.left(), reach.right());
+            const auto [from, to] = map.stepsWithin(item.x1, item.x2, reach.left(), reach.right());
             for (double k = from; k <= to; k += 1)
                 paintLine(item.x1 + k, item.y1, item.x1 + k, item.y2, colour);
             break;
@@ -173,7 +171,7 @@ void Canvas::paintEvent(QPaintEvent *event)
             const double x = px(item.x1), y = py(item.y1);
             if (x > reach.right() || y > reach.bottom() || x < reach.left() - 1e6 || y < reach.top() - 1e6)
                 break;
-            if (!textReachesArea(image, item))
+            if (!textReachesArea(image, item, map))
                 break;
             const QString text = labelText(image, item);
             const QPoint corner(roundToInt(x), roundToInt(y));
