@@ -12,6 +12,8 @@ packages=(
     clang-14 libclang-rt-14-dev
     dpkg-dev file lintian desktop-file-utils appstream libx11-protocol-perl
     locales
+    # Runs tests on an emulated x86-64 without AVX.
+    qemu-user
     # The Wayland test, and the package check in a throwaway Debian 12 (uidmap for running it
     # without root) with its screenshots and hardening-check.
     weston qt6-wayland mmdebstrap uidmap imagemagick devscripts

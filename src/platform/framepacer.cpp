@@ -1,5 +1,7 @@
 #include "platform/framepacer.h"
 
+#include "platform/vectorstate.h"
+
 #include <QAbstractEventDispatcher>
 #include <QAccessible>
 #include <QCoreApplication>
@@ -163,6 +165,7 @@ void FramePacer::doEvents()
 {
     if (!pacing()) {
         QCoreApplication::processEvents();
+        ClearUpperVectorState();
         return;
     }
     // Reading the clock costs more than the rest of a quick yield; every sixteenth one is often
@@ -181,6 +184,9 @@ void FramePacer::doEvents()
         // What is queued for this thread, the repaint of a frame just caught up included.
         QCoreApplication::sendPostedEvents();
     }
+    // A paint or an event may leave the vector registers as the search's sums do not want them;
+    // the yields in between deliver only what is posted, which seldom paints.
+    ClearUpperVectorState();
 }
 
 bool FramePacer::eventFilter(QObject *watched, QEvent *event)
