@@ -116,8 +116,6 @@ void Canvas::paintEvent(QPaintEvent *event)
         return;
     }
     const PixelMap map = pixelMap(image);
-    auto px = [&](double x) { return map.x(x); };
-    auto py = [&](double y) { return map.y(y); };
 
     const std::size_t first = paintGround(image, painter, exposed, map);
     // A little beyond the exposed rectangle, so that rounding never loses an edge pixel.
@@ -125,7 +123,7 @@ void Canvas::paintEvent(QPaintEvent *event)
     painter.setFont(font());
 
     auto paintLine = [&](double x1, double y1, double x2, double y2, const QColor &colour) {
-        QLineF line(px(x1), py(y1), px(x2), py(y2));
+        QLineF line(map.x(x1), map.y(y1), map.x(x2), map.y(y2));
         if (!clipLine(line, reach))
             return;
         if (x1 == x2) {
@@ -156,7 +154,7 @@ void Canvas::paintEvent(QPaintEvent *event)
         case ItemKind::Box: {
             auto clampX = [&](double v) { return std::clamp(v, reach.left(), reach.right()); };
             auto clampY = [&](double v) { return std::clamp(v, reach.top(), reach.bottom()); };
-            const double xa = px(item.x1), xb = px(item.x2), ya = py(item.y1), yb = py(item.y2);
+            const double xa = map.x(item.x1), xb = map.x(item.x2), ya = map.y(item.y1), yb = map.y(item.y2);
             const int left = roundToInt(clampX(std::min(xa, xb)));
             const int top = roundToInt(clampY(std::min(ya, yb)));
             // A box narrower than a pixel still shows as one pixel.
@@ -168,7 +166,7 @@ void Canvas::paintEvent(QPaintEvent *event)
             break;
         }
         case ItemKind::Text: {
-            const double x = px(item.x1), y = py(item.y1);
+            const double x = map.x(item.x1), y = map.y(item.y1);
             if (x > reach.right() || y > reach.bottom() || x < reach.left() - 1e6 || y < reach.top() - 1e6)
                 break;
             if (!textReachesArea(image, item, map))
