@@ -70,7 +70,7 @@ def check(condition, message):
     print("ok:", message)
 
 
-def wait_for(what, probe, timeout):
+def wait_for(what, probe, timeout, interval=0.05):
     """Polls probe() until it returns something true; returns that, or fails naming what."""
     deadline = time.monotonic() + timeout
     while True:
@@ -79,7 +79,7 @@ def wait_for(what, probe, timeout):
             return result
         if time.monotonic() > deadline:
             raise CheckFailed(f"waited {timeout} s for {what}")
-        time.sleep(0.05)
+        time.sleep(interval)
 
 
 class Core:
@@ -227,23 +227,35 @@ def run(pid, core):
 
 def stop_search(controls, core):
     """Starts a long search, presses the stop button and checks that the number then stands still
-    short of the search's end."""
+    short of the search's end.
+
+    Even the longest two-pair search below 2^31 now lasts only some tenths of a second, and a press
+    through AT-SPI is Qt's animated click, let go 100 ms after it arrives: a stop pressed as soon as
+    the search is seen to run may still come after its end. That is a race of this check, not a
+    fault of the stop button, so the search is tried up to three times; one stop short of the end
+    shows that the button stops it."""
     box = controls[NUMBER_BOX]
     end = core.search_end(STOP_START, 2)
-    set_text(box, str(STOP_START))
-    press(controls[TWO_PAIR_SEARCH])
-    wait_for(f"the search from {STOP_START} to move on", lambda: text_of(box).strip() != str(STOP_START),
-             ACTION_TIMEOUT)
-    press(controls[STOP_NAME])
 
     def still():
         first = text_of(box)
         time.sleep(0.5)
         return first if text_of(box) == first else None
 
-    stopped = wait_for("the number box to stand still after the stop", still, ACTION_TIMEOUT).strip()
-    check(stopped.isdigit() and STOP_START < int(stopped) < end,
-          f"the stop button stopped the search at {stopped}, between {STOP_START} and its end {end}")
+    for attempt in range(3):
+        set_text(box, str(STOP_START))
+        press(controls[TWO_PAIR_SEARCH])
+        wait_for(f"the search from {STOP_START} to move on", lambda: text_of(box).strip() != str(STOP_START),
+                 ACTION_TIMEOUT, interval=0.005)
+        press(controls[STOP_NAME])
+        stopped = wait_for("the number box to stand still after the stop", still, ACTION_TIMEOUT).strip()
+        check(stopped.isdigit() and STOP_START < int(stopped) <= end,
+              f"after the stop the number box holds {stopped}, between {STOP_START} and the end {end}")
+        if int(stopped) < end:
+            print(f"ok: the stop button stopped the search at {stopped}, short of its end {end}"
+                  f" (try {attempt + 1})")
+            return
+    check(False, f"the stop button never stopped the search from {STOP_START} short of its end {end}")
 
 
 def main():
