@@ -65,6 +65,11 @@ private Q_SLOTS:
     void searchFromTheEnd();
 
 private:
+    // Starts the eager search where the window stands.
+    void startFromWindow(EagerSearch &eager, bool labels) const;
+    // The window after a search that ended at `last` against the eager search: the listing, the
+    // number box, Rnd, the chart, and the colour of the next analysis's bars.
+    void windowMatchesEager(EagerSearch &eager, double last);
     // Runs at every yield of the search: the action at the given yield, the stop at `stopAt`.
     void hop(int yield);
     std::unique_ptr<ui::Form1> form;
@@ -83,6 +88,30 @@ void tst_LazySearch::init()
     form->resize(800, 600);
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+}
+
+void tst_LazySearch::startFromWindow(EagerSearch &eager, bool labels) const
+{
+    eager.labels = labels;
+    eager.rnd = form->rnd();
+    eager.canvas.resize(form->picGraph->size());
+    eager.canvas.setForeColor(form->picGraph->ForeColor());
+    eager.state = form->state();
+}
+
+void tst_LazySearch::windowMatchesEager(EagerSearch &eager, double last)
+{
+    QCOMPARE(form->txtSequenz->Text(), QString::fromStdString(eager.state.listing));
+    QCOMPARE(form->Text1->Text(), QString::fromStdString(rt::Str(last)));
+    QVERIFY(form->rnd() == eager.rnd);
+    QVERIFY(sameOps(*form->picGraph, eager.canvas));
+    QCOMPARE(form->picGraph->CurrentX(), eager.canvas.CurrentX());
+    QCOMPARE(form->picGraph->CurrentY(), eager.canvas.CurrentY());
+    QCOMPARE(form->picGraph->ForeColor(), eager.canvas.ForeColor());
+    // The next bar's colour comes from where both sequences stand.
+    form->Command1->click();
+    eager.analysis(last);
+    QVERIFY(sameOps(*form->picGraph, eager.canvas));
 }
 
 void tst_LazySearch::hop(int yield)
@@ -153,11 +182,7 @@ void tst_LazySearch::againstEagerSearch()
     failure.clear();
 
     EagerSearch eager;
-    eager.labels = labels;
-    eager.rnd = form->rnd();
-    eager.canvas.resize(form->picGraph->size());
-    eager.canvas.setForeColor(form->picGraph->ForeColor());
-    eager.state = form->state();
+    startFromWindow(eager, labels);
 
     form->Text1->setText(QString::number(start));
     QMetaObject::invokeMethod(
@@ -186,18 +211,8 @@ void tst_LazySearch::againstEagerSearch()
                             .arg(eager.state.runCount)
                             .arg(form->state().pairCount)
                             .arg(eager.state.pairCount)));
-    QCOMPARE(form->txtSequenz->Text(), QString::fromStdString(eager.state.listing));
-    QCOMPARE(form->Text1->Text(), QString::fromStdString(rt::Str(last)));
-    QVERIFY(form->rnd() == eager.rnd);
-    QVERIFY(sameOps(*form->picGraph, eager.canvas));
     QCOMPARE(form->picGraph->scaleRect(), eager.canvas.scaleRect());
-    QCOMPARE(form->picGraph->CurrentX(), eager.canvas.CurrentX());
-    QCOMPARE(form->picGraph->CurrentY(), eager.canvas.CurrentY());
-    QCOMPARE(form->picGraph->ForeColor(), eager.canvas.ForeColor());
-    // The next bar's colour comes from where both sequences stand.
-    form->Command1->click();
-    eager.analysis(last);
-    QVERIFY(sameOps(*form->picGraph, eager.canvas));
+    windowMatchesEager(eager, last);
 }
 
 void tst_LazySearch::unwatchedAgainstEagerSearch_data()
@@ -221,11 +236,7 @@ void tst_LazySearch::unwatchedAgainstEagerSearch()
     QFETCH(int, stop);
     QFETCH(int, read);
     EagerSearch eager;
-    eager.labels = labels;
-    eager.rnd = form->rnd();
-    eager.canvas.resize(form->picGraph->size());
-    eager.canvas.setForeColor(form->picGraph->ForeColor());
-    eager.state = form->state();
+    startFromWindow(eager, labels);
 
     int reads = 0;
     QTimer probe;
@@ -265,16 +276,7 @@ void tst_LazySearch::unwatchedAgainstEagerSearch()
         eager.candidate(++n);
     eager.state.stopRequested = form->state().stopRequested;
     QVERIFY(sameState(form->state(), eager.state));
-    QCOMPARE(form->txtSequenz->Text(), QString::fromStdString(eager.state.listing));
-    QCOMPARE(form->Text1->Text(), QString::fromStdString(rt::Str(last)));
-    QVERIFY(form->rnd() == eager.rnd);
-    QVERIFY(sameOps(*form->picGraph, eager.canvas));
-    QCOMPARE(form->picGraph->CurrentX(), eager.canvas.CurrentX());
-    QCOMPARE(form->picGraph->CurrentY(), eager.canvas.CurrentY());
-    QCOMPARE(form->picGraph->ForeColor(), eager.canvas.ForeColor());
-    form->Command1->click();
-    eager.analysis(last);
-    QVERIFY(sameOps(*form->picGraph, eager.canvas));
+    windowMatchesEager(eager, last);
 }
 
 void tst_LazySearch::searchFromTheEnd_data()
