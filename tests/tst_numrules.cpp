@@ -111,6 +111,14 @@ void TestNumRules::val_data()
         row(r.text, r.expected);
     row("1" + QByteArray(308, '0'), 1e308);
     row(QByteArray(400, '0') + "1", 1);
+    // Below the smallest double a number reads as zero; the subnormal ones keep their value.
+    row("1e-400", 0);
+    row("-1e-400", -0.0);
+    row("0." + QByteArray(400, '0') + "1", 0);
+    row("1e-320", 1e-320);
+    row("4.9e-324", 4.9e-324);
+    row("0e999", 0);
+    row("0.001e311", 1e308);
 }
 
 void TestNumRules::val()
@@ -125,7 +133,8 @@ void TestNumRules::valOverflow_data()
     QTest::addColumn<QByteArray>("text");
     for (const QByteArray &text :
          {QByteArray("1e400"), QByteArray("-1e400"), QByteArray("1.8e308"), QByteArray("1d999"), QByteArray(1000, '9'),
-          "1" + QByteArray(999, '0'), "-" + QByteArray(1000, '7')})
+          "1" + QByteArray(999, '0'), "-" + QByteArray(1000, '7'), QByteArray("1e99999999999999999999"),
+          "0." + QByteArray(20, '0') + "1e330"})
         QTest::newRow(visible(text).constData()) << text;
 }
 

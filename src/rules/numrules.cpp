@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
 
 namespace rt {
 
@@ -70,12 +68,38 @@ double readRadix(Reader &r, int radix)
     return checked(v);
 }
 
-// strtod follows LC_NUMERIC, which a GUI application sets from the user's locale; the decimal
-// point here is always ".", so parse in the C locale.
-locale_t cLocale()
+// A decimal number's magnitude as a power of ten, from its digits and exponent: enough to tell
+// whether a number out of the double's range is too large or too small. from_chars leaves both
+// kinds as an error, where the old runtime overflows on one and reads the other as zero.
+bool tooLarge(std::string_view number)
 {
-    static const locale_t loc = newlocale(LC_ALL_MASK, "C", locale_t(0));
-    return loc;
+    long long magnitude = -1;
+    bool seenDigit = false;
+    bool afterPoint = false;
+    std::size_t i = 0;
+    for (; i < number.size() && number[i] != 'e'; ++i) {
+        const char c = number[i];
+        if (c == '.') {
+            afterPoint = true;
+        } else if (isDigit(c)) {
+            if (c != '0')
+                seenDigit = true;
+            if (!afterPoint && seenDigit)
+                ++magnitude;
+            else if (afterPoint && !seenDigit)
+                --magnitude;
+        }
+    }
+    long long exponent = 0;
+    if (i < number.size()) {
+        const bool negative = i + 1 < number.size() && number[i + 1] == '-';
+        for (++i; i < number.size(); ++i)
+            if (isDigit(number[i]) && exponent < 1'000'000'000)
+                exponent = exponent * 10 + (number[i] - '0');
+        if (negative)
+            exponent = -exponent;
+    }
+    return magnitude + exponent > 0;
 }
 
 } // namespace
@@ -144,7 +168,17 @@ double Val(std::string_view text)
         const double v = static_cast<double>(whole);
         return negative ? -v : v;
     }
-    return checked(strtod_l(number.c_str(), nullptr, cLocale()));
+    // from_chars reads the C locale's decimal point whatever LC_NUMERIC the GUI set.
+    double v = 0;
+    const char *first = number.data() + (negative ? 1 : 0);
+    const auto [end, error] = std::from_chars(first, number.data() + number.size(), v);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        if (tooLarge(number))
+            throw RuntimeError(ErrorCode::Overflow);
+        v = 0;
+    }
+    return negative ? -v : v;
 }
 
 void RaiseOverflow()
