@@ -3,9 +3,6 @@
 
 #include <QApplication>
 
-#include <cstdio>
-#include <cstdlib>
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -16,13 +13,5 @@ int main(int argc, char *argv[])
         window.show();
         code = app.exec();
     }
-    // Qt 6.4's Wayland client can hang for good as it is taken down: ~QWaylandDisplay waits for
-    // its event thread, which sits in wl_display_read_events (about one close in seven under
-    // weston). The window is gone and the program keeps no files, so on Wayland it ends here,
-    // leaving the connection to the compositor to the system.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        std::fflush(nullptr);
-        std::_Exit(code);
-    }
-    return code;
+    return ui::LeaveApplication(code);
 }

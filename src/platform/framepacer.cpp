@@ -1,5 +1,6 @@
 #include "platform/framepacer.h"
 
+#include "platform/desktop.h"
 #include "platform/vectorstate.h"
 
 #include <QAbstractEventDispatcher>
@@ -37,16 +38,6 @@ bool onlyTidiesUp(QEvent::Type type)
     default:
         return false;
     }
-}
-
-// A call from another process over D-Bus, such as a screen reader reading a control. It is answered
-// from what the widgets show, as a person sees it, so it needs no catch-up; forcing one would turn
-// every read into a repaint and a burst of change events, which a listening reader then reads
-// again, and a search would crawl while the reader drowns.
-bool callFromAnotherProcess(QObject *receiver, QEvent *event)
-{
-    return event->type() == QEvent::MetaCall
-        && (receiver->inherits("QDBusVirtualObject") || receiver->inherits("QDBusAbstractAdaptor"));
 }
 
 void dropAccessibilityUpdate(QAccessibleEvent *)
@@ -191,7 +182,7 @@ void FramePacer::doEvents()
 
 bool FramePacer::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!deferred_.empty() && !onlyTidiesUp(event->type()) && !callFromAnotherProcess(watched, event))
+    if (!deferred_.empty() && !onlyTidiesUp(event->type()) && !desktop::IsCallFromAnotherProcess(watched, event))
         catchUp();
     return QObject::eventFilter(watched, event);
 }

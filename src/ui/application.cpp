@@ -1,5 +1,6 @@
 #include "ui/application.h"
 
+#include "platform/desktop.h"
 #include "ui/classicstyle.h"
 #include "ui/fonts.h"
 
@@ -15,11 +16,12 @@ void PrepareApplication()
     // Chosen here rather than taken from the desktop: the window's layout is fixed, and a bare
     // system's fallback for the generic families can be a monospace face.
     QApplication::setFont(DefaultControlFont());
-    // The X window class, which the menu entry's StartupWMClass names; fixed here so that it does
-    // not follow the name the program was started under. On Wayland the app id is the desktop
-    // file name.
-    QCoreApplication::setApplicationName(QStringLiteral("summenleiter"));
-    QGuiApplication::setDesktopFileName(QStringLiteral(SUMMENLEITER_APP_ID));
+    rt::desktop::IdentifyProgram(SUMMENLEITER_APP_ID);
+}
+
+int LeaveApplication(int code)
+{
+    return rt::desktop::LeaveAfterWindowClosed(code);
 }
 
 QIcon AppIcon()

@@ -9,6 +9,10 @@ namespace ui {
 // entry that names its icon. Call once after the QApplication exists.
 void PrepareApplication();
 
+// main's last step once the window is gone: returns the exit code, or ends the process there on a
+// desktop whose windowing client could hang as it is taken down.
+int LeaveApplication(int code);
+
 // The window's icon, in the sizes built into the program's resources.
 QIcon AppIcon();
 

@@ -1,25 +1,16 @@
 #include "ui/fonts.h"
 
+#include "platform/desktop.h"
+
 namespace ui {
-
-namespace {
-
-// Liberation (fonts-liberation2, which the package depends on) and the Croscore fonts share the
-// metrics of Arial and Times New Roman.
-const QStringList SansFaces{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("DejaVu Sans")};
-const QStringList SerifFaces{QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"),
-                             QStringLiteral("DejaVu Serif")};
-
-} // namespace
 
 QStringList FontFamilies(const QString &designed)
 {
     if (designed == QLatin1String("Times New Roman"))
-        return QStringList{designed} + SerifFaces;
-    // The classic dialog font; its successor has Arial's widths.
+        return QStringList{designed} + rt::desktop::SerifFaces();
     if (designed == QLatin1String("MS Sans Serif"))
-        return QStringList{designed, QStringLiteral("Microsoft Sans Serif")} + SansFaces;
-    return QStringList{designed} + SansFaces;
+        return rt::desktop::DialogFaces() + rt::desktop::SansFaces();
+    return QStringList{designed} + rt::desktop::SansFaces();
 }
 
 QFont DesignedFont(const QString &family, double points, bool bold)
@@ -37,8 +28,9 @@ QFont DesignedFont(const QString &family, double points, bool bold)
 
 QFont DefaultControlFont()
 {
+    // The classic default of a control without a font of its own.
     QFont f;
-    f.setFamilies(SansFaces);
+    f.setFamilies(FontFamilies(QStringLiteral("MS Sans Serif")));
     f.setStyleHint(QFont::SansSerif);
     f.setPointSizeF(9);
     return f;

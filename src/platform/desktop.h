@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QStringList>
+
+class QEvent;
+class QObject;
+
+// What the program does differently on the desktop it is built for. The Linux desktop (X11 and
+// Wayland, AT-SPI over D-Bus, fontconfig) and Windows each have one implementation file; the build
+// picks one, so nothing else in the program asks which desktop it runs on.
+namespace rt::desktop {
+
+// Whether an event is a call from an assistive technology in another process, answered from what
+// the widgets show. On Linux such calls arrive as queued calls on Qt's D-Bus objects; on Windows UI
+// Automation reads the widgets from inside the window procedure and sends no event at all.
+bool IsCallFromAnotherProcess(const QObject *receiver, const QEvent *event);
+
+// Names the program to the desktop, so that the desktop matches its window to the menu entry and
+// icon: the X window class and the Wayland app id on Linux. appId is the menu entry's name.
+void IdentifyProgram(const char *appId);
+
+// Installed faces with the widths of the Windows fonts the window was designed with, tried after
+// the designed face in this order, so the fixed layout holds its captions and the choice is never
+// left to a generic family (on a bare Linux system a monospace face).
+QStringList SerifFaces();
+QStringList SansFaces();
+// The faces for "MS Sans Serif", the classic dialog font, before the sans faces above.
+QStringList DialogFaces();
+
+// Called with main's exit code once the window is gone; returns it, or ends the process there where
+// the windowing system's client could hang as it is taken down.
+int LeaveAfterWindowClosed(int code);
+
+} // namespace rt::desktop
