@@ -8,9 +8,8 @@
 #include "platform/scrollbar.h"
 #include "platform/textbox.h"
 
-#include "assistive_caller.h"
-
 #include <QAccessible>
+#include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
@@ -110,6 +109,13 @@ void addControls()
     QTest::newRow("placement") << Control::Placement;
     QTest::newRow("canvas") << Control::Canvas;
 }
+
+// Where a screen reader's calls arrive: Qt's accessibility bridge is such an object.
+class BusObject : public QDBusVirtualObject {
+public:
+    QString introspect(const QString &) const override { return {}; }
+    bool handleMessage(const QDBusMessage &, const QDBusConnection &) override { return false; }
+};
 
 void listeningClient(QAccessibleEvent *)
 {
@@ -222,10 +228,8 @@ void tst_FramePacer::whichEventsCatchUp()
     rt::FramePacer pacer;
     Window window(Control::TextBox, pacer);
     QWidget widget;
-    const std::unique_ptr<QObject> caller = fromTheBus ? MakeAssistiveCallReceiver() : nullptr;
-    if (fromTheBus && !caller)
-        QSKIP("Calls from another process send no event on this desktop");
-    QObject &target = fromTheBus ? *caller : widget;
+    BusObject busObject;
+    QObject &target = fromTheBus ? static_cast<QObject &>(busObject) : widget;
     const rt::FramePacer::Work work(pacer);
     window.subject.write(5);
     QCOMPARE(window.subject.shown(), QStringLiteral("0"));
