@@ -17,6 +17,9 @@ packages=(
     # The Wayland test, and the package check in a throwaway Debian 12 (uidmap for running it
     # without root) with its screenshots and hardening-check.
     weston qt6-wayland mmdebstrap uidmap imagemagick devscripts
+    # The Windows build: Qt for Windows from Debian's qtbase source (dpkg-source unpacks it), the
+    # cross compilers, the setup program and the portable archive, and Wine to test them.
+    dpkg-dev ninja-build g++-mingw-w64-x86-64-posix nsis zip unzip wine64
 )
 
 missing=()
