@@ -29,37 +29,12 @@ start_xvfb
 start_window "$program"
 status=0
 
-# Without xdotool's pauses after a click (100 ms) and between keys (12 ms), which would otherwise
-# be timed with every search, a quarter of a second or more.
-quick_click() { xdotool mousemove --window "$wid" "$1" "$2" click --delay 0 1; }
-quick_copy() {
-    xdotool key --clearmodifiers --delay 0 ctrl+a ctrl+c
-    xclip -o -selection clipboard 2>/dev/null || true
-}
-
 # One search from $1: times it, checks where it ends, prints its line ($2: with the seconds).
 time_search() {
-    local from=$1 with_seconds=$2 to box start end deadline listing expected
+    local from=$1 with_seconds=$2 to listing expected
     to=$("$listing_tool" --next "$from" 2)
-    click "${number_box[@]}"
-    xdotool key --clearmodifiers ctrl+a
-    xdotool type --delay 20 "$from"
-    sleep 0.3
-    start=$(date +%s.%N)
-    quick_click "${two_pair_button[@]}"
-    # Back in the number box, so that select-all and copy read it. While the search runs, the box
-    # changes between the two keys; once it has ended, the copy holds the end.
-    quick_click "${number_box[@]}"
-    box=
-    deadline=$((SECONDS + 600))
-    while [ $SECONDS -lt $deadline ]; do
-        box=$(quick_copy)
-        [ "$box" = " $to" ] && break
-    done
-    end=$(date +%s.%N)
-
-    if [ "$box" != " $to" ]; then
-        echo "xsearch: the number box shows '$box', not the search's end $to"
+    if ! timed_search "$from" "$to"; then
+        echo "xsearch: the number box shows '$search_box', not the search's end $to"
         status=1
     else
         click "${listing_box[@]}"
@@ -70,9 +45,9 @@ time_search() {
             status=1
         fi
     fi
-    awk -v a="$start" -v b="$end" -v from="$from" -v to="$to" -v s="$with_seconds" \
-        'BEGIN { printf "xsearch from=%d to=%d candidates_per_s=%.0f", from, to, (to - from) / (b - a)
-                 if (s) printf " s=%.2f", b - a
+    awk -v t="$search_s" -v from="$from" -v to="$to" -v s="$with_seconds" \
+        'BEGIN { printf "xsearch from=%d to=%d candidates_per_s=%.0f", from, to, (to - from) / t
+                 if (s) printf " s=%.2f", t
                  printf "\n" }'
 }
 

@@ -12,6 +12,16 @@ bench/xsearch.sh build/src/app/summenleiter build/tests/listing_tool
 # The same search while Orca, the screen reader, listens, against one without it: the figures and
 # the accessibility events the program sends. It fails only if Orca never speaks the result.
 bench/a11ysearch.sh build/src/app/summenleiter build/tests/listing_tool
+# The Windows program: Qt for Windows built once and cached, the program cross-built with its setup
+# program and portable archive, the Qt-free layers' tests under Wine, then the setup program and
+# the archive installed, used and removed under Wine as a Windows user would, with screenshots in
+# build-windows/screenshots; last the search from 10^9 under Wine against the Linux program.
+scripts/windows.sh
+ctest --preset windows -j"$(nproc)"
+version=$(sed -n 's/^project(Summenleiter VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+tests/e2e/e2e_windows.sh "build-windows/Summenleiter-$version-setup.exe" \
+    "build-windows/Summenleiter-$version-portable.zip" build/tests/listing_tool build-windows/screenshots
+bench/wsearch.sh build-windows/stage/Summenleiter.exe build/src/app/summenleiter build/tests/listing_tool
 # The same suite built with AddressSanitizer and UBSan, then a bounded run of each fuzzer.
 scripts/sanitize.sh
 # The Debian package: built, validated, installed, started from its menu entry and removed again.

@@ -16,9 +16,10 @@ start_xvfb() {
     unset QT_QPA_PLATFORM
 }
 
-# Starts the program and waits until its window shows the analysis of 75.
+# Starts the program (the command and its arguments) and waits until its window shows the
+# analysis of 75.
 start_window() {
-    "$1" >"$work/app.log" 2>&1 &
+    "$@" >"$work/app.log" 2>&1 &
     app_pid=$!
     wid=$(timeout 20 xdotool search --sync --name '^Summenleiter$' | head -n 1)
     # The start-up layout spans the screen; enlarge the window so that all of it can be reached.
@@ -50,12 +51,57 @@ frame_x=5360 frame_y=4928
 number_box=("$(px $((frame_x + 1320 + 1507)))" "$(px $((frame_y + 240 + 322)))")
 two_pair_button=("$(px $((frame_x + 120 + 1867)))" "$(px $((frame_y + 3720 + 247)))")
 listing_box=("$(px $((480 + 2280)))" "$(px $((4928 + 3000)))")
+one_pair_button=("$(px $((frame_x + 120 + 1867)))" "$(px $((frame_y + 3120 + 247)))")
+analysis_button=("$(px $((frame_x + 120 + 2107)))" "$(px $((frame_y + 960 + 367)))")
+stop_button=("$(px $((frame_x + 3960 + 487)))" "$(px $((frame_y + 3120 + 547)))")
 
 click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; }
 # What the focused box holds, by select-all and copy.
 copy() {
     xdotool key --clearmodifiers ctrl+a ctrl+c
     xclip -o -selection clipboard 2>/dev/null || true
+}
+
+# Without xdotool's pauses after a click (100 ms) and between keys (12 ms), which would otherwise
+# be timed with every search, a quarter of a second or more.
+quick_click() { xdotool mousemove --window "$wid" "$1" "$2" click --delay 0 1; }
+quick_copy() {
+    xdotool key --clearmodifiers --delay 0 ctrl+a ctrl+c
+    xclip -o -selection clipboard 2>/dev/null || true
+}
+
+# Types $1 into the number box, clicks the two-pair search and times it to the moment the number
+# box holds $2, in search_s (seconds). Fails when the box never does, with its text in search_box.
+timed_search() {
+    local from=$1 to=$2 start end deadline
+    click "${number_box[@]}"
+    xdotool key --clearmodifiers ctrl+a
+    xdotool type --delay 20 "$from"
+    sleep 0.3
+    start=$(date +%s.%N)
+    quick_click "${two_pair_button[@]}"
+    # Back in the number box, so that select-all and copy read it. While the search runs, the box
+    # changes between the two keys; once it has ended, the copy holds the end.
+    quick_click "${number_box[@]}"
+    search_box=
+    deadline=$((SECONDS + 600))
+    while [ $SECONDS -lt $deadline ]; do
+        search_box=$(quick_copy)
+        [ "$search_box" = " $to" ] && break
+    done
+    end=$(date +%s.%N)
+    search_s=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }')
+    [ "$search_box" = " $to" ]
+}
+
+# What a window manager sends when the close button of window $1 is pressed.
+ask_to_close() {
+    perl -MX11::Protocol -e '
+        my ($x, $w) = (X11::Protocol->new, $ARGV[0]);
+        $x->SendEvent($w, 0, 0, $x->pack_event(name => "ClientMessage", window => $w,
+            type => $x->atom("WM_PROTOCOLS"), format => 32,
+            data => pack("L5", $x->atom("WM_DELETE_WINDOW"), 0, 0, 0, 0)));
+        $x->GetInputFocus;' "$1"
 }
 
 # Prints what each log said, as "name:file" pairs of files in $work, for a run that failed.
