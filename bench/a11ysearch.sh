@@ -37,6 +37,13 @@ if [ "${1:-}" = --in-session ]; then
             click "${number_box[@]}"
             xdotool key --clearmodifiers ctrl+a
             xdotool type --delay 20 "$from"
+            # While Orca listens, keys reach the window through it and can arrive after a click
+            # sent later; a search clicked before the number is in would start from the last
+            # end. The copy's own keys come after the typed ones, so its text says they are in.
+            for _ in $(seq 50); do
+                [ "$(copy | tr -d ' ')" = "$from" ] && break
+                sleep 0.1
+            done
             sleep 0.5
             start=$(date +%s.%N)
             click "${two_pair_button[@]}"

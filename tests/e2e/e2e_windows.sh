@@ -135,6 +135,8 @@ use_program() {
         fi
     fi
     ok "$label: the window titled Summenleiter opened"
+    # Without a window manager Wine centres the window; at the screen's corner all of it shows.
+    xdotool windowmove "$wid" 0 0 2>/dev/null || true
     shot "$label-start"
     if same_listing 75; then ok "$label: the listing of 75, read through the clipboard"
     else bad "$label: the listing of 75 differs from the core's"; fi
@@ -260,6 +262,7 @@ app_pid=$!
 wid=$(timeout 30 xdotool search --sync --name '^Summenleiter$' | head -n 1 || true)
 if [ -n "$wid" ]; then
     xdotool windowsize --sync "$wid" 1270 1000 2>/dev/null || xdotool windowsize "$wid" 1270 1000
+    xdotool windowmove "$wid" 0 0 2>/dev/null || true
     sleep 2
     shot "portable-192dpi"
     ask_to_close "$wid"
