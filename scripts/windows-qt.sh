@@ -99,8 +99,8 @@ cmake --build "$work/build" --parallel "$(nproc)" >"$work/build.log" 2>&1 \
     || { grep -m 20 -B 5 -A 20 'error' "$work/build.log" >&2 || tail -n 40 "$work/build.log" >&2; exit 1; }
 cmake --install "$work/build" --strip >"$work/install.log" 2>&1 \
     || { tail -n 40 "$work/install.log" >&2; exit 1; }
-cp "$work/qtbase/LICENSES/LGPL-3.0-only.txt" "$work/qtbase/LICENSES/GPL-3.0-only.txt" "$prefix/" 2>/dev/null \
-    || cp "$work/qtbase/LICENSE.LGPL3" "$prefix/" 2>/dev/null || true
+# The licence texts that ship beside Qt's libraries.
+cp "$work/qtbase/LICENSES/LGPL-3.0-only.txt" "$work/qtbase/LICENSES/GPL-3.0-only.txt" "$prefix/"
 end=$(date +%s)
 echo "$qt_package $qt_version, built in $((end - start)) s" >"$prefix/.complete"
 say "built in $((end - start)) s"
