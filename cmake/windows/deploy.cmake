@@ -6,11 +6,13 @@ get_target_property(_qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
 if(NOT _qt_core_dll)
     get_target_property(_qt_core_dll Qt6::Core IMPORTED_LOCATION)
 endif()
-get_filename_component(_qt_bin "${_qt_core_dll}" DIRECTORY)
-get_filename_component(_qt_prefix "${_qt_bin}" DIRECTORY)
+# The tests run with these libraries too.
+get_filename_component(SUMMENLEITER_QT_BIN "${_qt_core_dll}" DIRECTORY)
+get_filename_component(_qt_prefix "${SUMMENLEITER_QT_BIN}" DIRECTORY)
 
 install(TARGETS summenleiter RUNTIME DESTINATION .)
-install(FILES "${_qt_bin}/Qt6Core.dll" "${_qt_bin}/Qt6Gui.dll" "${_qt_bin}/Qt6Widgets.dll" DESTINATION .)
+install(FILES "${SUMMENLEITER_QT_BIN}/Qt6Core.dll" "${SUMMENLEITER_QT_BIN}/Qt6Gui.dll"
+              "${SUMMENLEITER_QT_BIN}/Qt6Widgets.dll" DESTINATION .)
 install(FILES "${_qt_prefix}/plugins/platforms/qwindows.dll" DESTINATION platforms)
 
 # The plugins are found beside the program, never in a folder above it that Qt would reckon

@@ -171,9 +171,7 @@ double Val(std::string_view text)
     // from_chars reads the C locale's decimal point whatever LC_NUMERIC the GUI set.
     double v = 0;
     const char *first = number.data() + (negative ? 1 : 0);
-    const auto [end, error] = std::from_chars(first, number.data() + number.size(), v);
-    (void)end;
-    if (error == std::errc::result_out_of_range) {
+    if (std::from_chars(first, number.data() + number.size(), v).ec == std::errc::result_out_of_range) {
         if (tooLarge(number))
             throw RuntimeError(ErrorCode::Overflow);
         v = 0;

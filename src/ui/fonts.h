@@ -7,7 +7,7 @@
 namespace ui {
 
 // The families tried, in order, for a font the window was designed with. The designed faces are
-// Windows fonts; each list goes on with faces of the same width that Debian packages, so that the
+// Windows fonts; each list goes on with the desktop's faces of the same widths, so that the
 // fixed layout still holds its captions, and never leaves the choice to the system's generic
 // families (which on a bare system may be a monospace face).
 QStringList FontFamilies(const QString &designed);
