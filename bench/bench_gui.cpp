@@ -1,14 +1,13 @@
 // Times the window's work through the real widgets, offscreen: one analysis pass per n, and the
 // candidates per second of a two-pair search, each candidate with its passes and one yield, next
 // to the same candidates through the core's full pass with its listing, and through the exact
-// count of runs and pairs alone. With --soak [candidates], two-pair searches one after another
+// count of runs and pairs alone; then each search's whole time, skipping and counting every number. With --soak [candidates], two-pair searches one after another
 // over that many candidates (10^8 by default), with the resident size before and after. With
 // --search FROM TO, one two-pair search in the window alone, for instruction counts.
 #include "core/divisor_sieve.h"
 #include "core/halvable_pairs.h"
 #include "core/pass.h"
 #include "core/run_counts.h"
-#include "platform/vectorstate.h"
 #include "ui/application.h"
 #include "ui/form1.h"
 
@@ -63,8 +62,6 @@ double coreRate(double from, double to)
     core::AnalysisState s;
     core::DivisorSieve sieve;
     std::size_t sink = 0;
-    // As a search does at every yield: otherwise the window's last repaint may halve the speed.
-    rt::ClearUpperVectorState();
     QElapsedTimer t;
     t.start();
     for (double n = from + 1; n <= to; n += 1) {
@@ -84,7 +81,6 @@ double exactRate(double from, double to)
 {
     core::DivisorSieve sieve;
     std::int64_t sink = 0;
-    rt::ClearUpperVectorState();
     QElapsedTimer t;
     t.start();
     for (double n = from + 1; n <= to; n += 1) {
@@ -95,24 +91,34 @@ double exactRate(double from, double to)
     return sink > 0 ? (to - from) / seconds : 0;
 }
 
+// Clicks the two-pair search from `from` and lets the event loop run until the window shows its
+// end: what a person waits for. Returns the milliseconds.
+double timeSearch(ui::Form1 &form, double from, double to)
+{
+    form.Text1->setText(QString::number(from, 'f', 0));
+    QCoreApplication::processEvents();
+    QElapsedTimer t;
+    t.start();
+    form.Command5->click();
+    while (form.commands().searching())
+        QCoreApplication::processEvents();
+    // The window paints the search's end once it is idle again.
+    QCoreApplication::processEvents();
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    if (form.state().n != to)
+        std::printf("search from=%.0f ended at %.0f, expected %.0f\n", from, form.state().n, to);
+    return ms;
+}
+
 void benchSearch(ui::Form1 &form, double from, double to)
 {
     // The median of seven runs: a single one is at the mercy of whatever else the machine does,
     // and the short searches take a few milliseconds.
     std::vector<double> window, core, exact, whole;
     for (int r = 0; r < 7; ++r) {
-        form.Text1->setText(QString::number(from, 'f', 0));
-        QElapsedTimer t;
-        t.start();
-        form.Command5->click();
-        const double seconds = double(t.nsecsElapsed()) / 1e9;
-        const double reached = form.state().n;
-        if (reached != to)
-            std::printf("search from=%.0f ended at %.0f, expected %.0f\n", from, reached, to);
-        // The window paints the search's end once it is idle again.
-        QCoreApplication::processEvents();
-        whole.push_back(double(t.nsecsElapsed()) / 1e6);
-        window.push_back((to - from) / seconds);
+        const double ms = timeSearch(form, from, to);
+        whole.push_back(ms);
+        window.push_back((to - from) / (ms / 1e3));
         core.push_back(coreRate(from, to));
         exact.push_back(exactRate(from, to));
     }
@@ -120,6 +126,24 @@ void benchSearch(ui::Form1 &form, double from, double to)
     std::printf("search from=%.0f to=%.0f ms=%.1f candidates_per_s=%.0f core_candidates_per_s=%.0f ratio=%.2f "
                 "exact_candidates_per_s=%.0f window_vs_exact=%.2f\n",
                 from, to, median(whole), w, c, w / c, x, w / x);
+    std::fflush(stdout);
+}
+
+// The whole search in the window as it runs, stepping over the numbers that cannot stop it, next
+// to the same search counting every number's runs and pairs one after another, in the same run.
+void benchLimit(ui::Form1 &form, double from, double to)
+{
+    std::vector<double> skipping, literal;
+    for (int r = 0; r < 7; ++r) {
+        form.commands().setStepping(commands::Commands::Stepping::Skipping);
+        skipping.push_back(timeSearch(form, from, to));
+        if (r < 3) {
+            form.commands().setStepping(commands::Commands::Stepping::PerCandidate);
+            literal.push_back(timeSearch(form, from, to));
+        }
+    }
+    form.commands().setStepping(commands::Commands::Stepping::Skipping);
+    std::printf("limit from=%.0f to=%.0f ms=%.1f literal_ms=%.1f\n", from, to, median(skipping), median(literal));
     std::fflush(stdout);
 }
 
@@ -133,7 +157,8 @@ void soak(ui::Form1 &form, double candidates)
     while (n - start < candidates) {
         form.Text1->setText(QString::number(n, 'f', 0));
         form.Command5->click();
-        QCoreApplication::processEvents();
+        while (form.commands().searching())
+            QCoreApplication::processEvents();
         if (form.state().n <= n)
             break;
         n = form.state().n;
@@ -161,12 +186,9 @@ int main(int argc, char *argv[])
     if (argc > 3 && std::strcmp(argv[1], "--search") == 0) {
         const double from = std::atof(argv[2]), to = std::atof(argv[3]);
         form.Text1->setText(QString::number(from, 'f', 0));
-        QElapsedTimer t;
-        t.start();
-        form.Command5->click();
-        QCoreApplication::processEvents();
-        std::printf("one search from=%.0f to=%.0f reached=%.0f ms=%.1f frames=%llu\n", from, to, form.state().n,
-                    double(t.nsecsElapsed()) / 1e6, static_cast<unsigned long long>(form.pacer().framesShown()));
+        const double ms = timeSearch(form, from, to);
+        std::printf("one search from=%.0f to=%.0f reached=%.0f ms=%.1f frames=%llu\n", from, to, form.state().n, ms,
+                    static_cast<unsigned long long>(form.pacer().framesShown()));
         return 0;
     }
     if (argc > 1 && std::strcmp(argv[1], "--soak") == 0) {
@@ -187,5 +209,9 @@ int main(int argc, char *argv[])
     benchSearch(form, 2147000000, 2147087250);
     // The longest two-pair search below 2^31.
     benchSearch(form, 2106451305, 2108332905);
+    benchLimit(form, 2106451305, 2108332905);
+    benchLimit(form, 1000000000, 1000383615);
+    benchLimit(form, 105, 945);
+    benchLimit(form, 8505, 12285);
     return 0;
 }

@@ -12,9 +12,9 @@
 // between 1 and n and sums to n, runCount is the number of odd divisors of n, and pairCount is
 // both the number of adjacent runs and the number of pair lines. For small n the whole state and
 // listing equal those of the literal scan that tries every odd number. A search's candidates run
-// through the sieve leave every field of the state exactly as the pass without it does, and so
-// do the counted passes (QuietPass): their numbers at once, their tables and listing once settled,
-// wherever in the sequence that happens.
+// through the sieve leave every field of the state exactly as the pass without it does, and the
+// counts of runs and pairs that a search steps over numbers with, and the enumeration of the
+// numbers with pairs, agree with the pass.
 
 #include "core/analysis_state.h"
 #include "core/divisor_sieve.h"
@@ -22,7 +22,8 @@
 #include "core/halvable_pairs.h"
 #include "core/literal_scan.h"
 #include "core/pass.h"
-#include "core/quiet_pass.h"
+#include "core/pair_search.h"
+#include "core/run_counts.h"
 #include "fuzz_input.h"
 #include "rules/numrules.h"
 #include "rules/runtime_error.h"
@@ -198,6 +199,13 @@ void checkPass(const core::AnalysisState &s, double bound, const std::vector<int
         fuzz::check(s.listing == "\r\n\r\nhalbierbare Sequenzen:\r\n\r\nkeine", "the listing without runs is wrong");
 }
 
+// Built once: the enumeration's table of bases is the same for every input.
+core::PairEnumerator &enumerator()
+{
+    static core::PairEnumerator e;
+    return e;
+}
+
 // Candidates as a search tries them, n + 1, n + 2, ..., now and then jumping as a typed number or
 // the scroll bar makes them, each passed once through the sieve and once by trial division. The
 // jumps come from the input's bytes: a step of one mostly, else a jump to a new number (near the
@@ -206,8 +214,8 @@ void followCandidates(double n, fuzz::Input &in)
 {
     // Small blocks, so that the candidates cross block boundaries often.
     core::DivisorSieve sieve(1 + in.u8() % 128);
-    core::DivisorSieve quietSieve(1 + in.u8() % 128);
-    core::AnalysisState viaSieve, direct, quiet;
+    core::DivisorSieve countSieve(1 + in.u8() % 128);
+    core::AnalysisState viaSieve, direct;
     const int count = 1 + in.u8() % 32;
     for (int i = 0; i < count; ++i) {
         const std::uint8_t how = in.u8();
@@ -221,26 +229,19 @@ void followCandidates(double n, fuzz::Input &in)
             n = -n;
         if (!(n >= -2147483648.5 && n < 2147483647.5))
             return;
-        viaSieve.n = direct.n = quiet.n = n;
+        viaSieve.n = direct.n = n;
         core::RunPass(viaSieve, n + 1, {}, {}, &sieve);
         core::RunPass(direct, n + 1, {}, {});
         fuzz::check(sameState(viaSieve, direct), "a candidate through the sieve differs", n);
-        // Now and then a full pass in between, as the analysis button during a search.
-        if (how % 16 == 5)
-            core::RunPass(quiet, n + 1, {}, {});
-        else
-            core::QuietPass(quiet, n + 1, &quietSieve);
-        fuzz::check(quiet.runCount == direct.runCount && quiet.pairCount == direct.pairCount
-                        && fuzz::same(quiet.divisor, direct.divisor) && fuzz::same(quiet.innerIndex, direct.innerIndex)
-                        && fuzz::same(quiet.quotient, direct.quotient),
-                    "a counted pass differs in its numbers", n);
-        if (how % 8 == 3) {
-            core::Settle(quiet);
-            fuzz::check(sameState(quiet, direct), "a counted pass differs once settled", n);
+        if (n >= 1 && n == std::floor(n)) {
+            const auto whole = static_cast<std::uint32_t>(n);
+            const core::RunCounts counts = core::CountRuns(whole, countSieve);
+            fuzz::check(counts.runs == direct.runCount && counts.pairs == direct.pairCount,
+                        "the counts a search steps over a number with differ from its pass", n);
+            fuzz::check(enumerator().pairsOf(whole) == direct.pairCount,
+                        "the enumeration of numbers with pairs differs from the pass", n);
         }
     }
-    core::Settle(quiet);
-    fuzz::check(sameState(quiet, direct), "the counted passes differ once settled", n);
 }
 
 } // namespace
@@ -284,22 +285,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         fuzz::check(e.code() == rt::ErrorCode::Overflow, "a pass raised an error other than Overflow", e.number());
         fuzz::check(outOfRange, "a pass within range overflowed", n);
         fuzz::check(sameState(s, before) && !prepared && steps.empty(), "an overflowing pass changed something", n);
-        core::AnalysisState quiet = before;
-        bool raised = false;
-        try {
-            core::QuietPass(quiet, bound);
-        } catch (const rt::RuntimeError &e) {
-            raised = e.code() == rt::ErrorCode::Overflow;
-        }
-        fuzz::check(raised && sameState(quiet, before), "a counted pass out of range did not overflow alone", n);
         return 0;
     }
     fuzz::check(!outOfRange, "a pass out of range did not overflow", n);
     checkPass(s, bound, steps);
-    core::AnalysisState quiet = before;
-    core::QuietPass(quiet, bound);
-    core::Settle(quiet);
-    fuzz::check(sameState(quiet, s), "a counted pass differs from the full one", n);
     if (control & 0x20)
         followCandidates(n, in);
 

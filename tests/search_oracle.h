@@ -1,6 +1,10 @@
 #pragma once
 
+#include "commands/commands.h"
 #include "core/pass.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 
 // Where a forward search from start ends, by the core alone: the first number above start whose
 // pass (scan bound one above it) finds at least `pairs` halvable pairs.
@@ -12,4 +16,14 @@ inline double nextWithPairs(double start, int pairs)
         if (s.pairCount >= pairs)
             return s.n;
     }
+}
+
+// Lets the event loop run until no search is left, as a person waits for one; false if one is
+// still running after `ms`.
+inline bool finishSearches(const commands::Commands &commands, int ms = 120000)
+{
+    QDeadlineTimer deadline(ms);
+    while (commands.searching() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return !commands.searching();
 }

@@ -105,6 +105,7 @@ void tst_Keyboard::keys()
     QTRY_COMPARE(QApplication::focusWidget(), w);
 
     QTest::keyClick(w, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(finishSearches(form.commands()));
     QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), focus);
     if (bar && value >= 0)
         QCOMPARE(int(bar->Value()), value);

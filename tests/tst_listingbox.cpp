@@ -16,23 +16,8 @@ private slots:
     void userEditGivesCrLf_data();
     void userEditGivesCrLf();
     void writeAfterEditShowsWrittenText();
-    void pendingMakerTakesNextValuesInPlace();
     void benchmarkListingPass();
 };
-
-namespace {
-// A text made from a number, counting how often it is made.
-template <int Tag>
-struct Maker {
-    int value;
-    int *made;
-    std::string operator()() const
-    {
-        ++*made;
-        return std::to_string(Tag) + ":" + std::to_string(value);
-    }
-};
-} // namespace
 
 void TestListingBox::roundTrip_data()
 {
@@ -139,33 +124,6 @@ void TestListingBox::writeAfterEditShowsWrittenText()
     QCOMPARE(box.Text(), QStringLiteral("a\r\nb"));
     box.setText(QStringLiteral("a\r\nb\r\nd"));
     QCOMPARE(box.QPlainTextEdit::toPlainText(), QStringLiteral("a\nb\nd"));
-}
-
-void TestListingBox::pendingMakerTakesNextValuesInPlace()
-{
-    rt::FramePacer pacer;
-    rt::ListingBox box;
-    box.setPacer(&pacer);
-    int made = 0;
-    {
-        const rt::FramePacer::Work work(pacer);
-        for (int v = 1; v <= 1000; ++v)
-            box.setTextMadeBy(Maker<1>{v, &made});
-        QCOMPARE(made, 0);
-        QCOMPARE(box.Text(), QStringLiteral("1:1000"));
-        QCOMPARE(made, 1);
-        // A plain write drops a pending maker; a maker of another type replaces one.
-        box.setTextMadeBy(Maker<1>{7, &made});
-        box.setText(QStringLiteral("plain"));
-        QCOMPARE(box.Text(), QStringLiteral("plain"));
-        box.setTextMadeBy(Maker<1>{8, &made});
-        box.setTextMadeBy(Maker<2>{9, &made});
-        QCOMPARE(box.Text(), QStringLiteral("2:9"));
-        box.setTextMadeBy(Maker<2>{10, &made});
-    }
-    // The work's end shows the last text, made once more.
-    QCOMPARE(box.QPlainTextEdit::toPlainText(), QStringLiteral("2:10"));
-    QCOMPARE(made, 3);
 }
 
 void TestListingBox::benchmarkListingPass()

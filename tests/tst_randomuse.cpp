@@ -2,6 +2,7 @@
 // box, the number scroll bar's arrows, trough and thumb, the pan bar, the analysis button, the
 // searches (also one started inside another) and the stop button. After every use, once the event
 // loop is quiet, the listing on display must be exactly the analysis of the state's number.
+#include "search_oracle.h"
 #include "core/pass.h"
 #include "rules/numrules.h"
 #include "ui/application.h"
@@ -71,10 +72,10 @@ private:
     void click(QPushButton *button);
     void clickPart(rt::ScrollBar *bar, QStyle::SubControl part);
     void drag(rt::ScrollBar *bar);
-    // Starts a search with a stop that waits a few yields; the click returns when it has ended.
+    // Starts a search with a stop that waits a few slices; an outermost one is waited for.
     void search(QPushButton *button);
     void queueHop(int remaining);
-    // One yield of a running search: maybe the user does something meanwhile, at the end the stop.
+    // Between two slices of a running search: maybe the user does something, at the end the stop.
     void hop(int remaining);
     void check(int step, Action a);
 
@@ -156,10 +157,19 @@ QString tst_RandomUse::randomText()
 
 void tst_RandomUse::search(QPushButton *button)
 {
+    const bool outermost = !form->commands().searching();
+    if (outermost) {
+        // Slices of a few numbers, so that the user's actions fall between numbers of a search
+        // as well as between searches; 0 lets the slices run by the clock.
+        form->commands().setSliceCandidates(std::uint32_t(pick(0, 3)));
+        searchDepth = 0;
+    } else {
+        ++searchDepth;
+    }
     queueHop(pick(0, 4));
-    ++searchDepth;
     click(button);
-    --searchDepth;
+    if (outermost)
+        QVERIFY(finishSearches(form->commands()));
 }
 
 void tst_RandomUse::queueHop(int remaining)

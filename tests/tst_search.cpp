@@ -25,7 +25,8 @@ private Q_SLOTS:
     void moreThanHundredRuns();
 
 private:
-    // Runs f once the number box shows `text`, from inside the search's yield.
+    // Runs f once the number box shows `text`, between that slice of the search and the next.
+    // The search is cut into slices of one number each, so that every number is shown.
     void when(const QString &text, std::function<void()> f);
     std::unique_ptr<ui::Form1> form;
     QList<int> errors;
@@ -47,13 +48,14 @@ void tst_Search::cleanup()
 
 void tst_Search::when(const QString &text, std::function<void()> f)
 {
+    form->commands().setSliceCandidates(1);
     auto *conn = new QMetaObject::Connection;
     *conn = connect(form->Text1, &QLineEdit::textChanged, this, [conn, text, f](const QString &now) {
         if (now != text)
             return;
         QObject::disconnect(*conn);
         delete conn;
-        // Queued, so it runs in the search's next yield, as a user's click would.
+        // Queued, so it runs between two slices, as a user's click would.
         QMetaObject::invokeMethod(qApp, f, Qt::QueuedConnection);
     });
 }
@@ -95,6 +97,7 @@ void tst_Search::searches()
     QFETCH(QString, pairSection);
     form->Text1->setText(start);
     (pairs == 1 ? form->Command4 : form->Command5)->click();
+    QVERIFY(finishSearches(form->commands()));
     const double expected = nextWithPairs(rt::Val(start.toStdString()), pairs);
     QCOMPARE(form->state().n, expected);
     if (!box.isEmpty())
@@ -114,6 +117,7 @@ void tst_Search::searchFromMinusOne()
 {
     form->Text1->setText(QStringLiteral("-1"));
     form->Command4->click();
+    QVERIFY(finishSearches(form->commands()));
     QCOMPARE(form->state().n, 0.0);
     QCOMPARE(form->Text1->Text(), QStringLiteral(" 0"));
     QCOMPARE(form->txtSequenz->Text(),
@@ -125,6 +129,7 @@ void tst_Search::stopBetweenCandidates()
     form->Text1->setText(QStringLiteral("1000"));
     when(QStringLiteral(" 1003"), [this] { form->Command3->click(); });
     form->Command5->click();
+    QVERIFY(finishSearches(form->commands()));
     // The stop is seen after one more candidate.
     QCOMPARE(form->state().n, 1004.0);
     QCOMPARE(form->Text1->Text(), QStringLiteral(" 1004"));
@@ -136,6 +141,7 @@ void tst_Search::stopBeforeSearch()
     form->Command3->click();
     QCOMPARE(form->state().stopRequested, 1);
     form->Command4->click();
+    QVERIFY(finishSearches(form->commands()));
     QCOMPARE(form->state().n, 90.0);
     QCOMPARE(form->Text1->Text(), QStringLiteral("90"));
 }
@@ -145,6 +151,7 @@ void tst_Search::searchInsideSearch()
     form->Text1->setText(QStringLiteral("1000"));
     when(QStringLiteral(" 1002"), [this] { form->Command4->click(); });
     form->Command5->click();
+    QVERIFY(finishSearches(form->commands()));
     // The inner search ran from 1002 to the next number with a pair; the outer one went on from
     // there to the next number with two.
     const double inner = nextWithPairs(1002, 1);
@@ -158,6 +165,7 @@ void tst_Search::analysisDuringSearch()
     // Typing a number in the scroll bar's range runs an analysis; the search goes on from it.
     when(QStringLiteral(" 1002"), [this] { form->Text1->setText(QStringLiteral("500")); });
     form->Command5->click();
+    QVERIFY(finishSearches(form->commands()));
     QCOMPARE(form->state().n, nextWithPairs(500, 2));
 }
 
@@ -166,6 +174,7 @@ void tst_Search::closeDuringSearch()
     form->Text1->setText(QStringLiteral("1000"));
     when(QStringLiteral(" 1002"), [this] { form->close(); });
     form->Command5->click();
+    QVERIFY(finishSearches(form->commands()));
     // Not one more candidate after the close, and the window is gone once the search returned.
     QCOMPARE(form->state().n, 1002.0);
     QVERIFY(!form->isVisible());
@@ -176,6 +185,7 @@ void tst_Search::endOfTheRange()
 {
     form->Text1->setText(QStringLiteral("2147483645"));
     form->Command4->click();
+    QVERIFY(finishSearches(form->commands()));
     QCOMPARE(errors, QList<int>{6});
     QCOMPARE(form->state().n, 2147483647.0);
     QCOMPARE(form->Text1->Text(), QStringLiteral(" 2147483647"));
@@ -191,6 +201,7 @@ void tst_Search::moreThanHundredRuns()
     form->Text1->setText(QStringLiteral("1576574"));
     when(QStringLiteral(" 1576575"), [this] { form->Command3->click(); });
     form->Command5->click();
+    QVERIFY(finishSearches(form->commands()));
     QCOMPARE(form->state().n, 1576576.0);
     QVERIFY(errors.isEmpty());
 }

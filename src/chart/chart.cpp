@@ -15,26 +15,6 @@ std::int16_t component(float draw)
     const float product = draw * 200.0f;
     return rt::CInt(static_cast<double>(product));
 }
-// What a search's pass over n draws, its bars coloured from draws of rnd. Plain values, so that
-// the canvas can take the next candidate's chart in place. The flag keeps n and rnd apart: copied
-// together, they were read back as one 16-byte word just after being written as two, a stall
-// that cost more than the rest of the copy.
-struct SearchPassChart {
-    double n;
-    bool withLabel;
-    rt::Rnd rnd;
-
-    void operator()(rt::Canvas &canvas) const
-    {
-        core::AnalysisState pass;
-        pass.n = n;
-        rt::Rnd colours = rnd;
-        core::RunPass(
-            pass, n + 1, [&] { PrepareChart(canvas, pass, 1000, n, SearchGridColour); },
-            [&](int k) { DrawRun(canvas, pass, colours, k, withLabel); });
-    }
-};
-
 } // namespace
 
 void PrepareChart(rt::Canvas &canvas, core::AnalysisState &state, double scaleRight, double gridEnd,
@@ -65,14 +45,6 @@ void DrawRun(rt::Canvas &canvas, const core::AnalysisState &state, rt::Rnd &rnd,
     canvas.setCurrentY(canvas.CurrentY() - 1);
     canvas.setForeColor(rt::RGB(255, 255, 255));
     canvas.Print({start, QStringLiteral("-"), end});
-}
-
-void DeferSearchChart(rt::Canvas &canvas, double n, const rt::Rnd &rnd, bool withLabel, int runCount)
-{
-    canvas.Redraw<SearchPassChart>(0, 0, 1000, 10, n, withLabel, rnd);
-    // Every label sets it; nothing else the drawing changes outlives the next Cls.
-    if (withLabel && runCount > 0)
-        canvas.setForeColor(rt::RGB(255, 255, 255));
 }
 
 } // namespace chart

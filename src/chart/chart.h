@@ -20,10 +20,4 @@ void PrepareChart(rt::Canvas &canvas, core::AnalysisState &state, double scaleRi
 // white label " start - end " at its top-left corner when withLabel is set.
 void DrawRun(rt::Canvas &canvas, const core::AnalysisState &state, rt::Rnd &rnd, int k, bool withLabel);
 
-// The chart that a search's pass over the candidate n draws (scale 1000, grid to n, a bar for
-// each of its runCount runs, labelled or not), deferred until the canvas is painted or read; rnd
-// is Rnd as it stood before the pass's first bar. The scale and ForeColor are set at once; the
-// caller moves Rnd on by the three draws per run (Rnd::skip).
-void DeferSearchChart(rt::Canvas &canvas, double n, const rt::Rnd &rnd, bool withLabel, int runCount);
-
 } // namespace chart

@@ -2,10 +2,12 @@
 
 #include "chart/chart.h"
 #include "core/pass.h"
-#include "core/quiet_pass.h"
+#include "core/run_counts.h"
 #include "rules/numrules.h"
 
 #include <algorithm>
+#include <limits>
+#include <optional>
 
 namespace commands {
 
@@ -14,18 +16,26 @@ const QString RangeHint = QStringLiteral("Die Zahl n muss gerundet im Bereich vo
 const QString SearchEndHint =
     QStringLiteral("Die Suche ist bei 2147483647 angekommen, der größten Zahl, die das Programm untersuchen kann.");
 constexpr std::int32_t WidthCap = 5000;
-
-// The listing of a search's pass over the candidate n, made when it is read.
-struct CandidateListing {
-    double n;
-    std::string operator()() const { return core::ListingOf(n, n + 1); }
-};
+// The number box's change runs an analysis for the numbers below this; from here on it only
+// changes the text, so that the numbers a search goes over leave nothing behind but their count.
+constexpr double FirstQuietCandidate = 1000;
+// The last number that can be stepped over: the range's end itself is always analysed in full.
+constexpr std::uint32_t LastSteppable = 2147483646;
+// Numbers enumerated at a time: the enumeration's cost per call is spread over many, and a slice
+// still looks at the clock a few times.
+constexpr std::uint32_t Stretch = 1u << 22;
+// Numbers counted one after another between two looks at the clock.
+constexpr std::uint32_t ClockEvery = 1024;
 } // namespace
 
 Commands::Commands(Controls controls, core::AnalysisState &state, rt::Rnd &rnd, const rt::ErrorReporter &errors,
-                   rt::FramePacer &pacer)
-    : c_(controls), state_(state), rnd_(rnd), errors_(errors), pacer_(pacer)
+                   rt::FramePacer &pacer, QObject *parent)
+    : QObject(parent), c_(controls), state_(state), rnd_(rnd), errors_(errors), pacer_(pacer)
 {
+    slices_.setInterval(0);
+    // Nothing may escape into Qt's event loop.
+    connect(&slices_, &QTimer::timeout, this, [this] { errors_.guard([this] { advance(); }); });
+    clock_.start();
 }
 
 bool Commands::withinRange(double n)
@@ -92,6 +102,12 @@ void Commands::Command5_Click()
     search(2, false);
 }
 
+void Commands::cancelSearches()
+{
+    searches_.clear();
+    slices_.stop();
+}
+
 void Commands::search(std::int16_t pairsWanted, bool withLabels)
 {
     double start = 0;
@@ -107,44 +123,123 @@ void Commands::search(std::int16_t pairsWanted, bool withLabels)
         errors_.report(e, withinRange(start) ? SearchEndHint : RangeHint);
         return;
     }
-    const rt::FramePacer::Work work(pacer_);
-    ++searchDepth_;
     state_.stopRequested = 0;
     state_.n = start;
-    for (;;) {
-        pacer_.doEvents();
-        if (cancelled_)
-            break;
-        const double candidate = state_.n + 1;
-        try {
-            core::CheckScanRange(candidate, candidate + 1);
-        } catch (const rt::RuntimeError &e) {
-            // The last candidate that could be analysed stays on display.
-            errors_.report(e, SearchEndHint);
-            break;
+    searches_.push_back({pairsWanted, withLabels, passes_, clock_.nsecsElapsed()});
+    slices_.start();
+}
+
+bool Commands::canStepFrom(double n) const
+{
+    return n >= FirstQuietCandidate - 1 && n < LastSteppable && n == static_cast<double>(static_cast<std::uint32_t>(n));
+}
+
+void Commands::stepOver(const Search &search, std::uint32_t most)
+{
+    const auto from = static_cast<std::uint32_t>(state_.n);
+    const std::uint32_t first = from + 1;
+    const std::uint32_t last = from + std::min(most, LastSteppable - from);
+    std::uint32_t next = last;
+    std::uint64_t draws = 0;
+    if (stepping_ == Stepping::Skipping) {
+        if (const std::optional<core::PairHit> hit = pairs_.firstWith(search.pairsWanted, first, last))
+            next = hit->n;
+        draws = 3 * core::OddDivisorCountSum(from, next - 1);
+    } else {
+        const qint64 deadline = clock_.nsecsElapsed() + SliceBudget;
+        for (next = first; next < last; ++next) {
+            const core::RunCounts counts = core::CountRuns(next, sieve_);
+            if (counts.pairs >= search.pairsWanted)
+                break;
+            draws += 3 * static_cast<std::uint64_t>(counts.runs);
+            if (next % ClockEvery == 0 && clock_.nsecsElapsed() >= deadline) {
+                ++next;
+                break;
+            }
         }
-        state_.n = candidate;
-        // Writing the number box may run an analysis pass through the number scroll bar, which
-        // stores its own reading of the box in n; the search goes on from that.
-        c_.text1.setStr(state_.n);
-        const double n = state_.n;
-        // The candidate's pass counts; its listing and chart are made when the window shows or
-        // anything reads them, from n and from Rnd as it stands before the pass's bars.
-        try {
-            core::QuietPass(state_, n + 1, &sieve_);
-        } catch (const rt::RuntimeError &e) {
-            errors_.report(e, SearchEndHint);
-            break;
-        }
-        chart::DeferSearchChart(c_.picGraph, n, rnd_, withLabels, state_.runCount);
-        rnd_.skip(3 * static_cast<std::uint64_t>(state_.runCount));
-        c_.txtSequenz.setTextMadeBy(CandidateListing{n});
-        ++passes_;
-        if (state_.pairCount >= pairsWanted || state_.stopRequested == 1)
-            break;
     }
-    if (--searchDepth_ == 0)
-        cancelled_ = false;
+    // Every number before `next` would have drawn its bars and been analysed, and left nothing
+    // else that the pass over `next` does not overwrite.
+    rnd_.skip(draws);
+    passes_ += next - first;
+    state_.n = static_cast<double>(next - 1);
+}
+
+Commands::Step Commands::candidate(const Search &search)
+{
+    const double candidate = state_.n + 1;
+    core::CheckScanRange(candidate, candidate + 1);
+    state_.n = candidate;
+    // Writing the number box may run an analysis pass through the number scroll bar, which
+    // stores its own reading of the box in n; the search goes on from that.
+    c_.text1.setStr(state_.n);
+    const double n = state_.n;
+    core::RunPass(
+        state_, n + 1, [&] { chart::PrepareChart(c_.picGraph, state_, 1000, n, chart::SearchGridColour); },
+        [&](int k) { chart::DrawRun(c_.picGraph, state_, rnd_, k, search.withLabels); }, &sieve_);
+    c_.txtSequenz.setText(std::string_view(state_.listing));
+    ++passes_;
+    return state_.pairCount >= search.pairsWanted || state_.stopRequested == 1 ? Step::Ended : Step::GoOn;
+}
+
+bool Commands::advance()
+{
+    if (inSlice_ || searches_.empty())
+        return searching();
+    inSlice_ = true;
+    const Search search = searches_.back();
+    const qint64 deadline = clock_.nsecsElapsed() + SliceBudget;
+    Step step = Step::GoOn;
+    std::optional<rt::RuntimeError> failure;
+    {
+        const rt::FramePacer::Work work(pacer_);
+        try {
+            std::uint64_t left = sliceCandidates_ ? sliceCandidates_ : std::numeric_limits<std::uint64_t>::max();
+            while (step == Step::GoOn && left > 0) {
+                // A stop asked for is seen after one more number, which is analysed in full.
+                if (state_.stopRequested != 1 && left > 1 && canStepFrom(state_.n)) {
+                    const double before = state_.n;
+                    stepOver(search, static_cast<std::uint32_t>(std::min<std::uint64_t>(left - 1, Stretch)));
+                    left -= static_cast<std::uint64_t>(state_.n - before);
+                }
+                step = candidate(search);
+                --left;
+                if (clock_.nsecsElapsed() >= deadline)
+                    break;
+            }
+        } catch (const rt::RuntimeError &e) {
+            // The last number that could be analysed stays on display.
+            failure = e;
+            step = Step::Failed;
+        } catch (...) {
+            searches_.pop_back();
+            inSlice_ = false;
+            if (searches_.empty())
+                slices_.stop();
+            throw;
+        }
+        if (step != Step::GoOn) {
+            searches_.pop_back();
+            lastSearchTime_ = clock_.nsecsElapsed() - search.startedAt;
+        }
+        // The window shows every slice's number, but only the search's end is told to a screen
+        // reader, which cannot follow sixty changes a second.
+        pacer_.setQuiet(searching());
+    }
+    pacer_.setQuiet(false);
+    if (step != Step::GoOn) {
+        // No slice runs while a message box waits for the user: the search below goes on after it.
+        slices_.stop();
+        if (failure)
+            errors_.report(*failure, SearchEndHint);
+        if (searching())
+            slices_.start();
+        inSlice_ = false;
+        Q_EMIT searchEnded(search.pairsWanted, passes_ != search.passesAtStart);
+        return searching();
+    }
+    inSlice_ = false;
+    return true;
 }
 
 } // namespace commands

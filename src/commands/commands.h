@@ -2,6 +2,7 @@
 
 #include "core/analysis_state.h"
 #include "core/divisor_sieve.h"
+#include "core/pair_search.h"
 #include "platform/canvas.h"
 #include "platform/framepacer.h"
 #include "platform/listingbox.h"
@@ -11,7 +12,12 @@
 #include "platform/textbox.h"
 #include "rules/rnd.h"
 
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
 #include <cstdint>
+#include <vector>
 
 namespace commands {
 
@@ -25,12 +31,24 @@ struct Controls {
 };
 
 // The analysis command, the two forward searches and the stop button. All of them share the one
-// analysis state; a search yields once per candidate, so any of them may run inside another.
-// While a search runs, the window's widgets catch up with its candidates once per frame.
-class Commands {
+// analysis state. A search is work that the event loop advances a slice at a time; between two
+// slices every event is served, any command included, and a search started then runs on top of
+// the one under way, which goes on from the shared state once it has ended.
+class Commands : public QObject {
+    Q_OBJECT
 public:
+    // How a search gets over the numbers that cannot stop it. Either way it ends every slice, and
+    // the search, on a number it has analysed in full, and leaves everything that anything reads as
+    // if it had analysed every number on the way.
+    enum class Stepping {
+        // The numbers with enough halvable pairs are enumerated, the rest are stepped over at once.
+        Skipping,
+        // Every number's runs and pairs are counted, one after another.
+        PerCandidate,
+    };
+
     Commands(Controls controls, core::AnalysisState &state, rt::Rnd &rnd, const rt::ErrorReporter &errors,
-             rt::FramePacer &pacer);
+             rt::FramePacer &pacer, QObject *parent = nullptr);
 
     // One analysis pass for the number in the number box; fits the canvas and the pan range to it.
     void Command1_Click();
@@ -39,15 +57,50 @@ public:
     void Command4_Click();
     void Command5_Click();
 
-    bool searching() const { return searchDepth_ > 0; }
-    // Analysis passes completed since construction, a search's candidates included: tells the
+    bool searching() const { return !searches_.empty(); }
+    // Analysis passes since construction, every number a search went over included: tells the
     // window whether a command got as far as analysing anything.
     std::uint64_t passes() const { return passes_; }
-    // Ends every running search at its next yield, with no further pass; used when the window closes.
-    void cancelSearches() { cancelled_ = searching(); }
+    // Ends every search at once, with no further pass; used when the window closes.
+    void cancelSearches();
+
+    // How long the search that ended last took, from its click to its end (ns).
+    qint64 lastSearchTime() const { return lastSearchTime_; }
+    // Runs one slice of the innermost search now: the event loop calls it, and tests that want to
+    // put an event between two given slices. Returns whether a search is left.
+    bool advance();
+    void setStepping(Stepping stepping) { stepping_ = stepping; }
+    // At most this many numbers per slice, 0 for as many as the slice's time allows; tests cut
+    // searches into slices of their choosing with it.
+    void setSliceCandidates(std::uint32_t candidates) { sliceCandidates_ = candidates; }
+
+    // Time a slice may take before the event loop gets its turn: well inside a screen frame.
+    static constexpr qint64 SliceBudget = 5'000'000; // ns
+
+Q_SIGNALS:
+    // A search has ended (found, stopped or at the end of the range) or was refused; triedAny
+    // tells whether it analysed a number.
+    void searchEnded(int pairsWanted, bool triedAny);
 
 private:
+    struct Search {
+        std::int16_t pairsWanted;
+        bool withLabels;
+        std::uint64_t passesAtStart;
+        qint64 startedAt; // ns on clock_
+    };
+    enum class Step { GoOn, Ended, Failed };
+
     void search(std::int16_t pairsWanted, bool withLabels);
+    // The next number in full, as the design of a search step has it: n + 1, written to the
+    // number box, analysed with its chart and listing, and the stop test.
+    Step candidate(const Search &search);
+    // Steps over the numbers after n that cannot stop the search, at most `most` of them, so
+    // that the next candidate is the one that stops it or the last one allowed.
+    void stepOver(const Search &search, std::uint32_t most);
+    // Whether n is a whole number from which the numbers up to the range's end can be stepped
+    // over: above the numbers whose box change runs an analysis, below the range's end.
+    bool canStepFrom(double n) const;
     // Reads the number box; an unreadable number is reported and gives false.
     bool readNumber(double &n);
     // Whether n rounded lies within the 32-bit range.
@@ -58,11 +111,17 @@ private:
     rt::Rnd &rnd_;
     const rt::ErrorReporter &errors_;
     rt::FramePacer &pacer_;
-    // Shared by every pass, so that a search's candidates are factored a block at a time.
+    // Shared by every pass, so that numbers that follow one another are factored a block at a time.
     core::DivisorSieve sieve_;
-    int searchDepth_ = 0;
+    core::PairEnumerator pairs_;
+    std::vector<Search> searches_;
+    QTimer slices_;
+    QElapsedTimer clock_;
+    Stepping stepping_ = Stepping::Skipping;
+    std::uint32_t sliceCandidates_ = 0;
     std::uint64_t passes_ = 0;
-    bool cancelled_ = false;
+    bool inSlice_ = false;
+    qint64 lastSearchTime_ = 0;
 };
 
 } // namespace commands

@@ -7,7 +7,8 @@
 namespace core {
 
 // The window-level variables that every procedure shares. The run tables grow as needed and
-// store runs from index 1; entries above runCount keep what an earlier pass left there.
+// store runs from index 1; entries above runCount keep what an earlier pass left there, which
+// nothing reads.
 struct AnalysisState {
     double n = 0;
     double divisor = 0;
@@ -20,16 +21,6 @@ struct AnalysisState {
     std::int16_t stopRequested = 0;
     // The listing of the current pass, written to the listing box when the pass is complete.
     std::string listing;
-
-    // Passes whose runs were counted but not yet written (QuietPass), oldest first. Each holds
-    // fewer runs than the one before it, since a later pass with as many overwrites all of its
-    // entries; the newest one's listing is the listing.
-    struct UnwrittenPass {
-        double n;
-        double bound;
-        std::int32_t runCount;
-    };
-    std::vector<UnwrittenPass> unwritten;
 };
 
 } // namespace core

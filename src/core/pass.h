@@ -7,8 +7,7 @@
 
 namespace core {
 
-// Empties the listing and sets both counters to 0; nothing else is reset. What quiet passes left
-// unwritten is written first.
+// Empties the listing and sets both counters to 0; nothing else is reset.
 void StartPass(AnalysisState &state);
 
 // One analysis pass over state.n: the pass start, the caller's preparation (the chart), the runs

@@ -54,56 +54,9 @@ void Canvas::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
-void Canvas::Defer(std::function<void(Canvas &)> drawing)
-{
-    // A drawing deferred before comes first.
-    draw();
-    keepFrame();
-    deferred_ = std::move(drawing);
-    changed();
-}
-
-bool Canvas::onlyDeferredIn(double x1, double y1, double x2, double y2) const
-{
-    const bool onlyDeferred = deferred_ && image_.items.empty() && image_.printed.empty();
-    const bool sameScale = x1 == scaleX1_ && y1 == scaleY1_ && x2 == scaleX2_ && y2 == scaleY2_ && x1 == image_.x1
-        && y1 == image_.y1 && x2 == image_.x2 && y2 == image_.y2;
-    return onlyDeferred && sameScale && usable_ && widgetLags() && !drawingDeferred_;
-}
-
-void Canvas::replacedDeferred()
-{
-    // What Cls leaves; the image and the widget's frame are as they were.
-    currentX_ = 0;
-    currentY_ = 0;
-    opsStale_ = true;
-}
-
-void Canvas::redraw(double x1, double y1, double x2, double y2, std::function<void(Canvas &)> drawing)
-{
-    if (onlyDeferredIn(x1, y1, x2, y2)) {
-        deferred_ = std::move(drawing);
-        replacedDeferred();
-        return;
-    }
-    Cls();
-    Scale(x1, y1, x2, y2);
-    Defer(std::move(drawing));
-}
-
-void Canvas::drawDeferred() const
-{
-    auto *self = const_cast<Canvas *>(this);
-    const std::function<void(Canvas &)> draw = std::exchange(deferred_, nullptr);
-    self->drawingDeferred_ = true;
-    draw(*self);
-    self->drawingDeferred_ = false;
-}
-
 void Canvas::Cls()
 {
     keepFrame();
-    deferred_ = nullptr;
     image_.items.clear();
     image_.printed.clear();
     currentX_ = 0;
@@ -119,7 +72,6 @@ void Canvas::Cls()
 
 void Canvas::Scale(double x1, double y1, double x2, double y2)
 {
-    draw();
     // The same scale again, as every pass of a search sets it: nothing moves.
     if (x1 == scaleX1_ && y1 == scaleY1_ && x2 == scaleX2_ && y2 == scaleY2_ && x1 == image_.x1 && y1 == image_.y1
         && x2 == image_.x2 && y2 == image_.y2)
@@ -170,7 +122,6 @@ void Canvas::spreadVerticalLines()
 
 void Canvas::Line(double x1, double y1, double x2, double y2, std::int32_t colour)
 {
-    draw();
     if (visible(x1, y1, x2, y2))
         record({ItemKind::Line, 0, 0, x1, y1, x2, y2, colour});
     currentX_ = static_cast<float>(x2);
@@ -179,7 +130,6 @@ void Canvas::Line(double x1, double y1, double x2, double y2, std::int32_t colou
 
 void Canvas::VerticalLines(double first, double last, double y1, double y2, std::int32_t colour)
 {
-    draw();
     if (!(first <= last))
         return;
     const double count = std::isfinite(last - first) ? std::floor(last - first) + 1 : HUGE_VAL;
@@ -214,7 +164,6 @@ void Canvas::VerticalLines(double first, double last, double y1, double y2, std:
 
 void Canvas::LineBox(double x1, double y1, double x2, double y2, std::int32_t colour)
 {
-    draw();
     if (visible(x1, y1, x2, y2))
         record({ItemKind::Box, 0, 0, x1, y1, x2, y2, colour});
     currentX_ = static_cast<float>(x2);
@@ -223,7 +172,6 @@ void Canvas::LineBox(double x1, double y1, double x2, double y2, std::int32_t co
 
 void Canvas::Print(const QString &text)
 {
-    draw();
     if (text.isEmpty() || !textMayShow(currentX_, currentY_))
         return;
     image_.printed.emplace_back(text);
@@ -233,7 +181,6 @@ void Canvas::Print(const QString &text)
 
 void Canvas::Print(std::initializer_list<PrintItem> items)
 {
-    draw();
     if (items.size() == 0 || !textMayShow(currentX_, currentY_))
         return;
     const auto first = static_cast<std::uint32_t>(image_.printed.size());
@@ -299,20 +246,13 @@ void Canvas::record(const Item &item)
 
 void Canvas::keepFrame()
 {
-    // A deferred drawing is made as part of the change it belongs to.
-    if (drawingDeferred_)
-        return;
-    if (!widgetLags() && deferToNextFrame()) {
-        draw();
+    if (!widgetLags() && deferToNextFrame())
         frame_ = image_;
-    }
 }
 
 void Canvas::changed()
 {
     opsStale_ = true;
-    if (drawingDeferred_)
-        return;
     // A pass records thousands of operations; one pending update covers them all.
     if (updatePending_ || widgetLags())
         return;
@@ -330,7 +270,6 @@ void Canvas::showValues()
 
 const std::vector<Canvas::Op> &Canvas::operations() const
 {
-    draw();
     if (!opsStale_)
         return ops_;
     ops_.clear();

@@ -33,9 +33,8 @@ struct PrintItem {
 // outside the drawing area are dropped when they are drawn, so the image never holds more than
 // what can be seen, however wide the canvas or however far a loop draws. Recording is kept cheap
 // (a run of grid lines is one record, a printed number is written out only when it is shown or
-// read), since a search draws a whole chart for every number it tries; a drawing can even be
-// deferred whole, to be made only when something paints or reads the image. While a pacer lets
-// the canvas lag, it repaints at the next frame.
+// read), since a search may draw a whole chart for many numbers in a slice. While a pacer lets the
+// canvas lag, it repaints when the work ends.
 class Canvas : public QWidget, public PacedView {
     Q_OBJECT
 public:
@@ -50,26 +49,6 @@ public:
     explicit Canvas(QWidget *parent = nullptr);
 
     void Cls();
-    // Draws with draw(*this) only when the image is read, painted or drawn on, or the current
-    // position is read; until then the image is what draw would make of it. Cls drops a deferred
-    // drawing undrawn: anything else it sets that outlives Cls (ForeColor) the caller sets at once.
-    void Defer(std::function<void(Canvas &)> drawing);
-    // Cls, Scale(x1, y1, x2, y2) and Defer(drawing) at once, as a search does for every number it
-    // tries: while the canvas holds nothing but a deferred drawing in that scale, only the drawing
-    // is replaced, and one of the same type is assigned in place. A search's drawing is a few
-    // numbers; moving a whole std::function for each candidate costs more than the rest. The
-    // drawing is Drawing{values...}, made where it goes, since a copy of one made on the stack
-    // just before costs a stalled load.
-    template <class Drawing, class... Values>
-    void Redraw(double x1, double y1, double x2, double y2, Values... values)
-    {
-        if (Drawing *same = deferred_.template target<Drawing>(); same && onlyDeferredIn(x1, y1, x2, y2)) {
-            *same = Drawing{values...};
-            replacedDeferred();
-            return;
-        }
-        redraw(x1, y1, x2, y2, Drawing{values...});
-    }
     // The drawing area's top-left (x1, y1) and bottom-right (x2, y2) corner in user units. What is
     // already drawn keeps its place on the canvas. A scale without width or height draws nothing.
     void Scale(double x1, double y1, double x2, double y2);
@@ -86,26 +65,10 @@ public:
     // The items written one after another, as one text.
     void Print(std::initializer_list<PrintItem> items);
 
-    double CurrentX() const
-    {
-        draw();
-        return currentX_;
-    }
-    double CurrentY() const
-    {
-        draw();
-        return currentY_;
-    }
-    void setCurrentX(double v)
-    {
-        draw();
-        currentX_ = static_cast<float>(v);
-    }
-    void setCurrentY(double v)
-    {
-        draw();
-        currentY_ = static_cast<float>(v);
-    }
+    double CurrentX() const { return currentX_; }
+    double CurrentY() const { return currentY_; }
+    void setCurrentX(double v) { currentX_ = static_cast<float>(v); }
+    void setCurrentY(double v) { currentY_ = static_cast<float>(v); }
     std::int32_t ForeColor() const { return foreColor_; }
     void setForeColor(std::int32_t c) { foreColor_ = c; }
     // The colour Cls leaves.
@@ -143,19 +106,6 @@ private:
         double x1 = 0, y1 = 0, x2 = 1, y2 = 1;
     };
 
-    // Makes the deferred drawing, if any. Const because it changes nothing that a reader can tell:
-    // the image already was what the drawing makes.
-    void draw() const
-    {
-        if (deferred_)
-            drawDeferred();
-    }
-    void drawDeferred() const;
-    // Whether Cls and Scale(x1, y1, x2, y2) would leave what is there, a deferred drawing alone,
-    // while the widget keeps its frame.
-    bool onlyDeferredIn(double x1, double y1, double x2, double y2) const;
-    void replacedDeferred();
-    void redraw(double x1, double y1, double x2, double y2, std::function<void(Canvas &)> drawing);
     void measureFont();
     bool visible(double xa, double ya, double xb, double yb) const;
     bool textMayShow(double x, double y) const;
@@ -183,8 +133,6 @@ private:
     std::size_t paintGround(const Image &image, QPainter &painter, const QRect &exposed, const PixelMap &map) const;
 
     Image image_;
-    mutable std::function<void(Canvas &)> deferred_;
-    bool drawingDeferred_ = false;
     // While the widget lags: the image as it was at the last frame.
     Image frame_;
     mutable std::vector<Op> ops_;

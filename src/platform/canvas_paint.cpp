@@ -106,8 +106,6 @@ void Canvas::paintEvent(QPaintEvent *event)
     if (exposed.isEmpty())
         return;
     // While the canvas lags it shows the last frame, as the other controls do.
-    if (!widgetLags())
-        draw();
     const Image &image = widgetLags() ? frame_ : image_;
     QPainter painter(this);
     const double sw = image.x2 - image.x1, sh = image.y2 - image.y1;

@@ -2,18 +2,10 @@
 
 #include <QStringList>
 
-class QEvent;
-class QObject;
-
 // What the program does differently on the desktop it is built for. The Linux desktop (X11 and
 // Wayland, AT-SPI over D-Bus, fontconfig) and Windows each have one implementation file; the build
 // picks one, so nothing else in the program asks which desktop it runs on.
 namespace rt::desktop {
-
-// Whether an event is a call from an assistive technology in another process, answered from what
-// the widgets show. On Linux such calls arrive as queued calls on Qt's D-Bus objects; on Windows UI
-// Automation reads the widgets from inside the window procedure and sends no event at all.
-bool IsCallFromAnotherProcess(const QObject *receiver, const QEvent *event);
 
 // Names the program to the desktop, so that the desktop matches its window to the menu entry and
 // icon: the X window class and the Wayland app id on Linux. appId is the menu entry's name.

@@ -10,13 +10,6 @@
 
 namespace rt::desktop {
 
-bool IsCallFromAnotherProcess(const QObject *receiver, const QEvent *event)
-{
-    // Qt's AT-SPI bridge answers a screen reader's reads on these objects.
-    return event->type() == QEvent::MetaCall
-        && (receiver->inherits("QDBusVirtualObject") || receiver->inherits("QDBusAbstractAdaptor"));
-}
-
 void IdentifyProgram(const char *appId)
 {
     // The X window class, which the menu entry's StartupWMClass names; fixed here so that it does

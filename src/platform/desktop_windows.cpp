@@ -4,11 +4,6 @@
 
 namespace rt::desktop {
 
-bool IsCallFromAnotherProcess(const QObject *, const QEvent *)
-{
-    return false;
-}
-
 void IdentifyProgram(const char *)
 {
     // Windows takes the program's name and icon from its version resource and its Start-menu link.

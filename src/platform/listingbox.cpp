@@ -4,8 +4,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <utility>
-
 namespace rt {
 
 ListingBox::ListingBox(QWidget *parent) : QPlainTextEdit(parent)
@@ -35,10 +33,6 @@ QString ListingBox::Text() const
         shown.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
         return shown;
     }
-    if (make_) {
-        utf8_ = std::exchange(make_, nullptr)();
-        utf8Newer_ = true;
-    }
     if (utf8Newer_) {
         text_ = QString::fromStdString(utf8_);
         utf8Newer_ = false;
@@ -48,11 +42,10 @@ QString ListingBox::Text() const
 
 void ListingBox::setText(const QString &text)
 {
-    if (!edited_ && !utf8Newer_ && !make_ && text == text_)
+    if (!edited_ && !utf8Newer_ && text == text_)
         return;
     text_ = text;
     utf8Newer_ = false;
-    make_ = nullptr;
     edited_ = false;
     if (!deferToNextFrame())
         showValues();
@@ -63,7 +56,6 @@ void ListingBox::setText(std::string_view utf8)
     // No comparison with what the box holds: showing compares with what is on show anyway.
     utf8_.assign(utf8);
     utf8Newer_ = true;
-    make_ = nullptr;
     edited_ = false;
     if (!deferToNextFrame())
         showValues();

@@ -5,7 +5,6 @@
 #include <QPlainTextEdit>
 #include <QString>
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,24 +26,9 @@ public:
     QString toPlainText() const = delete;
     void setPlainText(const QString &) = delete;
     void appendPlainText(const QString &) = delete;
-    // The same for UTF-8 text, as the analysis builds its listing: a search writes one for every
-    // number it tries, and the conversion waits until somebody reads or sees it.
+    // The same for UTF-8 text, as the analysis builds its listing: the conversion waits until
+    // somebody reads or sees it.
     void setText(std::string_view utf8);
-    // A UTF-8 text that is made by makeUtf8() only when it is read or shown: a search writes one
-    // for every number it tries, and a screen shows sixty a second. A maker of the type of the
-    // one still pending is assigned in place, which costs a search next to nothing.
-    template <class Make>
-    void setTextMadeBy(const Make &makeUtf8)
-    {
-        if (Make *same = make_.template target<Make>())
-            *same = makeUtf8;
-        else
-            make_ = makeUtf8;
-        edited_ = false;
-        if (!deferToNextFrame())
-            showValues();
-    }
-
 protected:
     void showValues() override;
     // Ctrl+Tab and Ctrl+Shift+Tab move on as well, as they do out of any text area.
@@ -55,8 +39,6 @@ private:
     mutable QString text_;
     mutable std::string utf8_;
     mutable bool utf8Newer_ = false;
-    // Set when the text last written is still to be made.
-    mutable std::function<std::string()> make_;
     // The user's edit is the Text: the program has not written since.
     bool edited_ = false;
     // The document holds the user's edit rather than what the program last put there.

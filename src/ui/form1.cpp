@@ -1,6 +1,5 @@
 #include "ui/form1.h"
 
-#include "core/quiet_pass.h"
 #include "platform/accessible.h"
 #include "platform/commandbutton.h"
 #include "rules/numrules.h"
@@ -70,7 +69,6 @@ Form1::~Form1() = default;
 
 core::AnalysisState &Form1::state()
 {
-    core::Settle(state_);
     return state_;
 }
 
@@ -280,8 +278,9 @@ void Form1::wireEvents()
                 announcePass(before);
             }));
     connect(Command3, &QPushButton::clicked, this, guarded([this] { commands_->Command3_Click(); }));
-    connect(Command4, &QPushButton::clicked, this, guarded([this] { runSearch(&commands::Commands::Command4_Click); }));
-    connect(Command5, &QPushButton::clicked, this, guarded([this] { runSearch(&commands::Commands::Command5_Click); }));
+    connect(Command4, &QPushButton::clicked, this, guarded([this] { commands_->Command4_Click(); }));
+    connect(Command5, &QPushButton::clicked, this, guarded([this] { commands_->Command5_Click(); }));
+    connect(commands_.get(), &commands::Commands::searchEnded, this, &Form1::searchEnded);
     Text1->setChangeProcedure(guarded([this] { Text1_Change(); }));
     connect(VScroll1, &rt::ScrollBar::change, this, guarded([this] { VScroll1_Change(); }));
     connect(HScroll1, &rt::ScrollBar::change, this, guarded([this] { HScroll1_Change(); }));

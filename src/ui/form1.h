@@ -54,7 +54,7 @@ public:
     float ScaleWidth() const; // of the chart frame, in its own units
     float ScaleHeight() const;
 
-    // The state as every procedure sees it; what a search's passes left unwritten is written now.
+    // The state as every procedure sees it.
     core::AnalysisState &state();
     commands::Commands &commands() { return *commands_; }
     rt::ErrorReporter &errorReporter() { return errors_; }
@@ -76,7 +76,8 @@ private:
     void createControls();
     void describe();
     void wireEvents();
-    void runSearch(void (commands::Commands::*search)());
+    // Tells a screen reader where a search that analysed anything has ended.
+    void searchEnded(int pairsWanted, bool triedAny);
     // Announces the pass just run, when one ran since `passesBefore` and no search is under way
     // (a search announces only its end).
     void announcePass(std::uint64_t passesBefore);
@@ -92,7 +93,6 @@ private:
     rt::ErrorReporter errors_;
     std::unique_ptr<commands::Commands> commands_;
     Announcer *announcer_ = nullptr;
-    bool closePending_ = false;
 };
 
 } // namespace ui

@@ -1,10 +1,8 @@
-// The counted pass of a search against the full pass and the literal scan: counts, every number of
-// the state, and the tables and listing that Settle writes afterwards, however the passes follow
-// one another.
+// The counts of runs and pairs that a search steps over numbers with, against the full pass and
+// the literal scan.
 #include "core/divisor_sieve.h"
 #include "core/literal_scan.h"
 #include "core/pass.h"
-#include "core/quiet_pass.h"
 #include "core/run_counts.h"
 #include "state_compare.h"
 
@@ -41,7 +39,7 @@ QString describe(const core::AnalysisState &s)
 
 } // namespace
 
-class tst_QuietPass : public QObject {
+class tst_RunCounts : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void countsAgainstLiteral_data();
@@ -50,12 +48,9 @@ private Q_SLOTS:
     void countsAgainstFullPass();
     void followedByRun_data();
     void followedByRun();
-    void sequences_data();
-    void sequences();
-    void randomSequence();
 };
 
-void tst_QuietPass::countsAgainstLiteral_data()
+void tst_RunCounts::countsAgainstLiteral_data()
 {
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("last");
@@ -64,7 +59,7 @@ void tst_QuietPass::countsAgainstLiteral_data()
     QTest::newRow("5000 to 5100") << 5000 << 5100;
 }
 
-void tst_QuietPass::countsAgainstLiteral()
+void tst_RunCounts::countsAgainstLiteral()
 {
     // Every shortcut of the counting (pairs only for multiples of 3, the square test on run ends,
     // the quotient from the odd part) against trying every odd number and every combination.
@@ -83,7 +78,7 @@ void tst_QuietPass::countsAgainstLiteral()
         QVERIFY(withPairs > 10);
 }
 
-void tst_QuietPass::countsAgainstFullPass_data()
+void tst_RunCounts::countsAgainstFullPass_data()
 {
     QTest::addColumn<qlonglong>("first");
     QTest::addColumn<int>("length");
@@ -94,7 +89,7 @@ void tst_QuietPass::countsAgainstFullPass_data()
     QTest::newRow("many runs") << 1673196500LL << 50;
 }
 
-void tst_QuietPass::countsAgainstFullPass()
+void tst_RunCounts::countsAgainstFullPass()
 {
     // The full pass is the literal scan's equal (tst_literal, tst_sieve); here it checks the
     // counts where the literal scan would take minutes.
@@ -118,7 +113,7 @@ void tst_QuietPass::countsAgainstFullPass()
         QVERIFY(withPairs > 0);
 }
 
-void tst_QuietPass::followedByRun_data()
+void tst_RunCounts::followedByRun_data()
 {
     QTest::addColumn<qlonglong>("e");
     QTest::addColumn<qlonglong>("n");
@@ -139,7 +134,7 @@ void tst_QuietPass::followedByRun_data()
     QTest::newRow("2147087250 after its half") << 1073543625LL << 2147087250LL << false;
 }
 
-void tst_QuietPass::followedByRun()
+void tst_RunCounts::followedByRun()
 {
     QFETCH(qlonglong, e);
     QFETCH(qlonglong, n);
@@ -152,82 +147,5 @@ void tst_QuietPass::followedByRun()
     QCOMPARE(sum == n, followed);
 }
 
-void tst_QuietPass::sequences_data()
-{
-    // Numbers passed one after another; a "q" before a number makes it a counted pass, "f" a
-    // full one, "s" settles before it. The tables' stale entries come from whichever pass last
-    // reached them.
-    QTest::addColumn<QStringList>("passes");
-    QTest::newRow("fewer runs, then more") << QStringList{"q1576575", "q1000", "q1001", "q945", "q1002"};
-    QTest::newRow("more runs each time") << QStringList{"q2", "q15", "q105", "q945", "q1576575"};
-    QTest::newRow("full pass reads after counted ones") << QStringList{"q1576575", "q16", "f945", "q8"};
-    QTest::newRow("counted after a full pass with more runs") << QStringList{"f1576575", "q945", "q1000"};
-    QTest::newRow("settled in the middle") << QStringList{"q1576575", "q945", "s", "q16", "q1000000000"};
-    QTest::newRow("not countable: zero, halves, negative")
-        << QStringList{"q945", "q0", "q7.5", "q-3", "q1576575", "q2.5"};
-    QTest::newRow("top of the range") << QStringList{"q2147483646", "q2147483647", "q2147087250"};
-    QTest::newRow("growing tables") << QStringList{"q1673196525", "q1000", "q1576575"};
-}
-
-void tst_QuietPass::sequences()
-{
-    QFETCH(QStringList, passes);
-    core::AnalysisState quiet, full;
-    core::DivisorSieve sieve;
-    for (const QString &p : std::as_const(passes)) {
-        if (p == QLatin1String("s")) {
-            core::Settle(quiet);
-            continue;
-        }
-        const double n = p.mid(1).toDouble();
-        quiet.n = full.n = n;
-        if (p.startsWith(u'q'))
-            core::QuietPass(quiet, n + 1, &sieve);
-        else
-            core::RunPass(quiet, n + 1, {}, {});
-        core::RunPass(full, n + 1, {}, {});
-        // The numbers are exact at once, before anything is written.
-        QVERIFY2(quiet.runCount == full.runCount && quiet.pairCount == full.pairCount && same(quiet.n, full.n)
-                     && same(quiet.divisor, full.divisor) && same(quiet.innerIndex, full.innerIndex)
-                     && same(quiet.quotient, full.quotient),
-                 qPrintable(p + QLatin1Char(' ') + describe(quiet) + QLatin1Char('\n') + describe(full)));
-    }
-    QCOMPARE(core::ListingOf(full.n, full.n + 1), full.listing);
-    core::Settle(quiet);
-    QVERIFY2(sameState(quiet, full), qPrintable(describe(quiet) + QLatin1Char('\n') + describe(full)));
-    QVERIFY(quiet.unwritten.empty());
-}
-
-void tst_QuietPass::randomSequence()
-{
-    // A search's pattern: mostly one up, now and then a jump or a full pass, settled at random.
-    std::mt19937 rng(1312);
-    core::AnalysisState quiet, full;
-    core::DivisorSieve sieve;
-    double n = 1;
-    int settles = 0;
-    for (int i = 0; i < 30000; ++i) {
-        const int r = int(rng() % 1000);
-        if (r < 3)
-            n = double(rng() % 2147483647u);
-        else if (r < 6)
-            n = double(rng() % 3000);
-        else
-            n += 1;
-        quiet.n = full.n = n;
-        if (r % 50 == 7)
-            core::RunPass(quiet, n + 1, {}, {});
-        else
-            core::QuietPass(quiet, n + 1, &sieve);
-        core::RunPass(full, n + 1, {}, {}, nullptr);
-        if (r % 97 == 0 || i == 29999) {
-            core::Settle(quiet);
-            ++settles;
-            QVERIFY2(sameState(quiet, full), qPrintable(describe(quiet) + QLatin1Char('\n') + describe(full)));
-        }
-    }
-    QVERIFY(settles > 100);
-}
-
-QTEST_MAIN(tst_QuietPass)
-#include "tst_quietpass.moc"
+QTEST_MAIN(tst_RunCounts)
+#include "tst_runcounts.moc"
