@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSet>
+#include <QStringList>
 #include <QTest>
 
 #include <algorithm>
@@ -108,7 +109,8 @@ class TestStopSign : public QObject {
 private slots:
     void size();
     void onlyFourColours();
-    void samePictureEachTime();
+    void picture_data();
+    void picture();
     void probes_data();
     void probes();
     void ringsSeparateTheColours();
@@ -147,9 +149,69 @@ void TestStopSign::onlyFourColours()
     QCOMPARE(used, allowed);
 }
 
-void TestStopSign::samePictureEachTime()
+void TestStopSign::picture_data()
 {
-    QCOMPARE(stopSign(), stopSign());
+    // The sign as it is meant to look, one character a pixel: silver (.), black (K), white (W),
+    // red (R). Outline, rim and outline run one pixel wide along the straight edges and two along
+    // the slanted ones, which is as wide measured across the edge; the word is in a 3 x 5 font.
+    QTest::addColumn<int>("y");
+    QTest::addColumn<QString>("pixels");
+    const QStringList picture = QStringLiteral(R"(
+......KKKKKKKKKKK.......
+.....KKWWWWWWWWWKK......
+....KKWKKKKKKKKKWKK.....
+...KKWKKRRRRRRRKKWKK....
+..KKWKKRRRRRRRRRKKWKK...
+.KKWKKRRRRRRRRRRRKKWKK..
+KKWKKRRRRRRRRRRRRRKKWKK.
+KWKKRRRRRRRRRRRRRRRKKWK.
+KWKRRRRRRRRRRRRRRRRRKWK.
+KWKRKKKRKKKRKKKRKKKRKWK.
+KWKRKRRRRKRRKRKRKRKRKWK.
+KWKRKKKRRKRRKRKRKKKRKWK.
+KWKRRRKRRKRRKRKRKRRRKWK.
+KWKRKKKRRKRRKKKRKRRRKWK.
+KWKRRRRRRRRRRRRRRRRRKWK.
+KWKKRRRRRRRRRRRRRRRKKWK.
+KKWKKRRRRRRRRRRRRRKKWKK.
+.KKWKKRRRRRRRRRRRKKWKK..
+..KKWKKRRRRRRRRRKKWKK...
+...KKWKKRRRRRRRKKWKK....
+....KKWKKKKKKKKKWKK.....
+.....KKWWWWWWWWWKK......
+......KKKKKKKKKKK.......
+)")
+                                    .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (int y = 0; y < picture.size(); ++y)
+        QTest::addRow("y=%d", y) << y << picture[y];
+}
+
+void TestStopSign::picture()
+{
+    QFETCH(int, y);
+    QFETCH(QString, pixels);
+    const QImage image = stopSign();
+    QCOMPARE(image.height(), 23);
+    QString seen;
+    for (int x = 0; x < image.width(); ++x) {
+        switch (at(image, x, y)) {
+        case kSilver:
+            seen += QLatin1Char('.');
+            break;
+        case kBlack:
+            seen += QLatin1Char('K');
+            break;
+        case kWhite:
+            seen += QLatin1Char('W');
+            break;
+        case kRed:
+            seen += QLatin1Char('R');
+            break;
+        default:
+            seen += QLatin1Char('?');
+        }
+    }
+    QCOMPARE(seen, pixels);
 }
 
 void TestStopSign::probes_data()
