@@ -4,6 +4,7 @@
 #include "core/literal_scan.h"
 #include "core/pass.h"
 #include "rules/runtime_error.h"
+#include "state_compare.h"
 
 #include <QStringList>
 #include <QTest>
@@ -38,11 +39,6 @@ bool slowTier()
 bool inThisTier(double largestN)
 {
     return (std::fabs(largestN) > SlowFrom) == slowTier();
-}
-
-bool same(double a, double b)
-{
-    return (std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b));
 }
 
 QString firstDifference(const std::string &a, const std::string &b)
