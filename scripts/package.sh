@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 started=$SECONDS
-scripts/deps.sh
+scripts/deps.sh test
 
 passed=0
 failed=0

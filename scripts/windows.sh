@@ -4,7 +4,7 @@
 # once and caches it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh test
 scripts/windows-qt.sh >/dev/null
 
 cmake --preset windows >/dev/null

@@ -1,5 +1,5 @@
-// The window as designed: every control's kind, container, geometry, text, font and colours,
-// the focus order, and what the window shows at start.
+// The window as a person meets it: where each control stands, what it shows and in which face,
+// the colours, the focus order, and what the window shows at start.
 #include "rules/numrules.h"
 #include "ui/application.h"
 #include "ui/fonts.h"
@@ -18,8 +18,54 @@ namespace {
 // The face a font with these families is drawn in, where one of them is installed.
 QString firstInstalled(const QStringList &families)
 {
-    const auto it = std::find_if(families.begin(), families.end(), [](const QString &f) { return QFontDatabase::hasFamily(f); });
+    const auto it =
+        std::find_if(families.begin(), families.end(), [](const QString &f) { return QFontDatabase::hasFamily(f); });
     return it == families.end() ? QStringLiteral("(none of %1)").arg(families.join(QLatin1String(", "))) : *it;
+}
+
+// The caption as the control shows it.
+QString shownCaption(const QWidget *w)
+{
+    if (auto *l = qobject_cast<const QLabel *>(w))
+        return l->text();
+    if (auto *e = qobject_cast<const QLineEdit *>(w))
+        return e->displayText();
+    if (auto *b = qobject_cast<const QAbstractButton *>(w))
+        return b->text();
+    return {};
+}
+
+// The free columns left and right of the caption inside the control's contents, as it is painted:
+// the columns in which every pixel has the ground's colour; -1 when nothing is drawn on it.
+std::pair<int, int> margins(QWidget *w)
+{
+    const QImage image = w->grab().toImage();
+    // Inside a button's raised border, or a box's sunken one.
+    const int inset = qobject_cast<QAbstractButton *>(w) ? 4 : 2;
+    const QRect contents = w->contentsRect().adjusted(inset, inset, -inset, -inset);
+    // The ground is the colour most of the contents have.
+    QHash<QRgb, int> counts;
+    for (int y = contents.top(); y <= contents.bottom(); ++y)
+        for (int x = contents.left(); x <= contents.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    const QRgb ground = std::max_element(counts.keyValueBegin(), counts.keyValueEnd(), [](auto a, auto b) {
+                            return a.second < b.second;
+                        })->first;
+    auto inked = [&](int x) {
+        for (int y = contents.top(); y <= contents.bottom(); ++y)
+            if (image.pixel(x, y) != ground)
+                return true;
+        return false;
+    };
+    int first = contents.left();
+    while (first <= contents.right() && !inked(first))
+        ++first;
+    if (first > contents.right())
+        return {-1, -1};
+    int last = contents.right();
+    while (!inked(last))
+        --last;
+    return {first - contents.left(), contents.right() - last};
 }
 
 } // namespace
@@ -32,14 +78,9 @@ private Q_SLOTS:
     void cleanup();
     void controls_data();
     void controls();
-    void captions_data();
-    void captions();
-    void fonts_data();
-    void fonts();
     void captionsFit_data();
     void captionsFit();
-    void defaultFont_data();
-    void defaultFont();
+    void applicationFont();
     void colours_data();
     void colours();
     void scrollBars();
@@ -74,131 +115,100 @@ QWidget *tst_Form1::control(const QString &name) const
 
 void tst_Form1::controls_data()
 {
-    QTest::addColumn<QString>("kind");
+    // Where each control stands and what it shows, as designed: its container, its rectangle in
+    // the container's twips (null where the start-up layout places it, which tst_layout checks),
+    // its caption, the designed font and the side its caption keeps to.
     QTest::addColumn<QString>("container");
-    QTest::addColumn<QRectF>("geometry"); // in the container's unit; null: set at start-up
+    QTest::addColumn<QRectF>("twips");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<double>("points");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<QString>("side");
 
-    QTest::newRow("lblProg") << "QLabel"
-                             << "Form1" << QRectF();
-    QTest::newRow("picContainer") << "QFrame"
-                                  << "Form1" << QRectF();
-    QTest::newRow("picGraph") << "rt::Canvas"
-                              << "picContainer" << QRectF();
-    QTest::newRow("HScroll1") << "rt::ScrollBar"
-                              << "picContainer" << QRectF();
-    QTest::newRow("Frame1") << "QFrame"
-                            << "Form1" << QRectF();
-    QTest::newRow("Text2") << "QLineEdit"
-                           << "Frame1" << QRectF(120, 240, 1095, 615);
-    QTest::newRow("Text1") << "QLineEdit"
-                           << "Frame1" << QRectF(1320, 240, 3015, 645);
-    QTest::newRow("VScroll1") << "rt::ScrollBar"
-                              << "Frame1" << QRectF(4440, 240, 495, 1455);
-    QTest::newRow("Command1") << "QPushButton"
-                              << "Frame1" << QRectF(120, 960, 4215, 735);
-    QTest::newRow("Label1") << "QLabel"
-                            << "Frame1" << QRectF(240, 2640, 3135, 375);
-    QTest::newRow("Command4") << "QPushButton"
-                              << "Frame1" << QRectF(120, 3120, 3735, 495);
-    QTest::newRow("Command5") << "QPushButton"
-                              << "Frame1" << QRectF(120, 3720, 3735, 495);
-    QTest::newRow("Command3") << "QPushButton"
-                              << "Frame1" << QRectF(3960, 3120, 975, 1095);
-    QTest::newRow("txtSequenz") << "rt::ListingBox"
-                                << "Form1" << QRectF();
+    const QString times = QStringLiteral("Times New Roman");
+    const QString sans = QStringLiteral("MS Sans Serif");
+    QTest::newRow("lblProg")
+        << "Form1" << QRectF()
+        << "Dieses Programm ermittelt alle Darstellungen von n als Summe aufeinanderfolgender Zahlen" << times << 15.75
+        << true << "centre";
+    QTest::newRow("Text2") << "Frame1" << QRectF(120, 240, 1095, 615) << "n = " << times << 20.25 << false << "right";
+    QTest::newRow("Text1") << "Frame1" << QRectF(1320, 240, 3015, 645) << "75" << times << 20.25 << false << "centre";
+    QTest::newRow("Command1") << "Frame1" << QRectF(120, 960, 4215, 735) << "graph. Darstellung anpassen" << sans
+                              << 13.5 << false << "centre";
+    QTest::newRow("Label1") << "Frame1" << QRectF(240, 2640, 3135, 375) << "weiterspringen zur" << times << 15.75
+                            << false << "left";
+    QTest::newRow("Command4") << "Frame1" << QRectF(120, 3120, 3735, 495)
+                              << QStringLiteral("n\u00e4chsten halbierbaren Sequenz") << times << 12.0 << false
+                              << "centre";
+    QTest::newRow("Command5") << "Frame1" << QRectF(120, 3720, 3735, 495)
+                              << QStringLiteral("n\u00e4chsten Stelle  mit zwei h. S.") << times << 12.0 << false
+                              << "centre";
+    // The stop button shows a picture, the scroll bars and the chart nothing written; they and the
+    // listing's lines are drawn in the default control font or their own.
+    QTest::newRow("Command3") << "Frame1" << QRectF(3960, 3120, 975, 1095) << QString() << sans << 9.0 << false
+                              << QString();
+    QTest::newRow("VScroll1") << "Frame1" << QRectF(4440, 240, 495, 1455) << QString() << sans << 9.0 << false
+                              << QString();
+    QTest::newRow("picContainer") << "Form1" << QRectF() << QString() << sans << 9.0 << false << QString();
+    QTest::newRow("picGraph") << "picContainer" << QRectF() << QString() << sans << 9.0 << false << QString();
+    QTest::newRow("HScroll1") << "picContainer" << QRectF() << QString() << sans << 9.0 << false << QString();
+    QTest::newRow("Frame1") << "Form1" << QRectF() << QString() << sans << 9.0 << false << QString();
+    QTest::newRow("txtSequenz") << "Form1" << QRectF() << QString() << times << 14.25 << true << QString();
 }
 
 void tst_Form1::controls()
 {
-    QFETCH(QString, kind);
     QFETCH(QString, container);
-    QFETCH(QRectF, geometry);
+    QFETCH(QRectF, twips);
+    QFETCH(QString, caption);
+    QFETCH(QString, face);
+    QFETCH(double, points);
+    QFETCH(bool, bold);
+    QFETCH(QString, side);
     QWidget *w = control(QString::fromLatin1(QTest::currentDataTag()));
     QVERIFY(w);
-    QVERIFY2(w->inherits(kind.toLatin1()), w->metaObject()->className());
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+
     // The chart frame keeps its children in an inner area inside its border.
     QWidget *parent = w->parentWidget();
     if (container == QLatin1String("picContainer"))
         parent = parent->parentWidget();
     QCOMPARE(parent->objectName(), container);
-    if (geometry.isNull())
-        return;
-    rt::Placement &p = form->placement(w);
-    QCOMPARE(p.Left(), float(geometry.left()));
-    QCOMPARE(p.Top(), float(geometry.top()));
-    QCOMPARE(p.Width(), float(geometry.width()));
-    QCOMPARE(p.Height(), float(geometry.height()));
-    // 15 twips a pixel at 96 dpi.
-    const double tpp = rt::TwipsPerPixel();
-    QCOMPARE(w->geometry(),
-             QRect(qRound(geometry.left() / tpp), qRound(geometry.top() / tpp), qRound(geometry.width() / tpp),
-                   qRound(geometry.height() / tpp)));
-}
 
-void tst_Form1::captions_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("alignment");
-    QTest::newRow("lblProg") << QStringLiteral("Dieses Programm ermittelt alle Darstellungen von n als Summe "
-                                               "aufeinanderfolgender Zahlen")
-                             << int(Qt::AlignHCenter);
-    QTest::newRow("Text2") << QStringLiteral("n = ") << int(Qt::AlignRight);
-    QTest::newRow("Text1") << QStringLiteral("75") << int(Qt::AlignHCenter);
-    QTest::newRow("Command1") << QStringLiteral("graph. Darstellung anpassen") << 0;
-    QTest::newRow("Label1") << QStringLiteral("weiterspringen zur") << int(Qt::AlignLeft);
-    QTest::newRow("Command4") << QStringLiteral("n\u00e4chsten halbierbaren Sequenz") << 0;
-    QTest::newRow("Command5") << QStringLiteral("n\u00e4chsten Stelle  mit zwei h. S.") << 0;
-    QTest::newRow("Command3") << QString() << 0;
-}
-
-void tst_Form1::captions()
-{
-    QFETCH(QString, text);
-    QFETCH(int, alignment);
-    QWidget *w = control(QString::fromLatin1(QTest::currentDataTag()));
-    QVERIFY(w);
-    if (auto *l = qobject_cast<QLabel *>(w)) {
-        QCOMPARE(l->text(), text);
-        QCOMPARE(int(l->alignment() & Qt::AlignHorizontal_Mask), alignment);
-    } else if (auto *e = qobject_cast<QLineEdit *>(w)) {
-        QCOMPARE(e->text(), text);
-        QCOMPARE(int(e->alignment() & Qt::AlignHorizontal_Mask), alignment);
-    } else {
-        QCOMPARE(qobject_cast<QAbstractButton *>(w)->text(), text);
+    if (!twips.isNull()) {
+        // Where the program reads it, and where it is on the screen at 15 twips a pixel.
+        const rt::Placement &p = form->placement(w);
+        QCOMPARE(QRectF(p.Left(), p.Top(), p.Width(), p.Height()), twips);
+        const double tpp = rt::TwipsPerPixel();
+        QCOMPARE(w->geometry(),
+                 QRect(qRound(twips.left() / tpp), qRound(twips.top() / tpp), qRound(twips.width() / tpp),
+                       qRound(twips.height() / tpp)));
     }
-}
 
-void tst_Form1::fonts_data()
-{
-    QTest::addColumn<QString>("family");
-    QTest::addColumn<double>("points");
-    QTest::addColumn<bool>("bold");
-    QTest::newRow("lblProg") << "Times New Roman" << 15.75 << true;
-    QTest::newRow("Text2") << "Times New Roman" << 20.25 << false;
-    QTest::newRow("Text1") << "Times New Roman" << 20.25 << false;
-    QTest::newRow("Command1") << "MS Sans Serif" << 13.5 << false;
-    QTest::newRow("Label1") << "Times New Roman" << 15.75 << false;
-    QTest::newRow("Command4") << "Times New Roman" << 12.0 << false;
-    QTest::newRow("Command5") << "Times New Roman" << 12.0 << false;
-    QTest::newRow("txtSequenz") << "Times New Roman" << 14.25 << true;
-}
+    QCOMPARE(shownCaption(w), caption);
 
-void tst_Form1::fonts()
-{
-    QFETCH(QString, family);
-    QFETCH(double, points);
-    QFETCH(bool, bold);
-    QWidget *w = control(QString::fromLatin1(QTest::currentDataTag()));
-    QVERIFY(w);
-    const QFont f = w->font();
-    QCOMPARE(f.pointSizeF(), points);
-    QCOMPARE(f.bold(), bold);
-    QVERIFY(!f.italic() && !f.underline() && !f.strikeOut());
-    // The designed face or one of the same widths, named by the program itself: left to the
-    // generic families, a bare Linux system draws them in Liberation Mono.
-    const QFontInfo face(f);
-    QCOMPARE(face.family(), firstInstalled(ui::FontFamilies(family)));
-    QVERIFY(!face.fixedPitch());
+    // The face it is drawn in: the designed one or the first installed of the same widths, named
+    // by the program itself, since a bare Linux system's generic families are Liberation Mono.
+    const QFontInfo seen(w->font());
+    QCOMPARE(seen.family(), firstInstalled(ui::FontFamilies(face)));
+    QCOMPARE(seen.pointSizeF(), points);
+    QCOMPARE(seen.bold(), bold);
+    QVERIFY(!seen.italic() && !seen.fixedPitch());
+    QVERIFY(!w->font().underline() && !w->font().strikeOut());
+
+    if (!side.isEmpty()) {
+        const auto [before, after] = margins(w);
+        QVERIFY2(before >= 0, "no caption drawn");
+        const QString where = QStringLiteral("%1 px before the caption, %2 px after it").arg(before).arg(after);
+        if (side == QLatin1String("left"))
+            QVERIFY2(before < after, qPrintable(where));
+        else if (side == QLatin1String("right"))
+            QVERIFY2(after < before, qPrintable(where));
+        else
+            QVERIFY2(qAbs(before - after) <= 3, qPrintable(where));
+    }
 }
 
 void tst_Form1::captionsFit_data()
@@ -223,25 +233,13 @@ void tst_Form1::captionsFit()
     QVERIFY2(w->fontMetrics().height() <= w->height(), qPrintable(QFontInfo(w->font()).family()));
 }
 
-void tst_Form1::defaultFont_data()
+void tst_Form1::applicationFont()
 {
-    // The controls without a designed font, and the canvas that prints the bar labels.
-    QTest::addColumn<QString>("name");
-    for (const char *name : {"Command3", "picGraph", "HScroll1"})
-        QTest::newRow(name) << QString::fromLatin1(name);
-}
-
-void tst_Form1::defaultFont()
-{
-    QFETCH(QString, name);
-    QWidget *w = control(name);
-    QVERIFY(w);
-    const QFontInfo face(w->font());
-    const QString dialogFace = firstInstalled(ui::FontFamilies(QStringLiteral("MS Sans Serif")));
-    QCOMPARE(face.family(), dialogFace);
+    // Message boxes and tooltips take the application's font, the default control font.
+    const QFontInfo face(QApplication::font());
+    QCOMPARE(face.family(), firstInstalled(ui::FontFamilies(QStringLiteral("MS Sans Serif"))));
+    QCOMPARE(face.pointSizeF(), 9.0);
     QVERIFY(!face.fixedPitch());
-    // Message boxes and tooltips take the application's font.
-    QCOMPARE(QFontInfo(QApplication::font()).family(), dialogFace);
 }
 
 void tst_Form1::colours_data()

@@ -3,7 +3,9 @@
 #include "core/halvable_pairs.h"
 #include "core/literal_scan.h"
 #include "core/pass.h"
+#include "listing_oracle.h"
 #include "rules/runtime_error.h"
+#include "state_compare.h"
 
 #include <QStringList>
 #include <QTest>
@@ -40,12 +42,8 @@ bool inThisTier(double largestN)
     return (std::fabs(largestN) > SlowFrom) == slowTier();
 }
 
-bool same(double a, double b)
-{
-    return (std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b));
-}
-
-QString firstDifference(const std::string &a, const std::string &b)
+QString firstDifference(const std::string &a, const std::string &b, const char *aName = "fast",
+                        const char *bName = "literal")
 {
     std::size_t i = 0;
     while (i < a.size() && i < b.size() && a[i] == b[i])
@@ -55,9 +53,9 @@ QString firstDifference(const std::string &a, const std::string &b)
     auto excerpt = [from](const std::string &s) {
         return QString::fromStdString(s.substr(std::min(from, s.size()), 80)).replace("\r", "\\r").replace("\n", "\\n");
     };
-    return QString("listings part at character %1: fast \"...%2\", literal \"...%3\"")
+    return QString("listings part at character %1: %2 \"...%3\", %4 \"...%5\"")
         .arg(i)
-        .arg(excerpt(a), excerpt(b));
+        .arg(aName, excerpt(a), bName, excerpt(b));
 }
 
 // Empty when both states are the same in every field.
@@ -127,6 +125,8 @@ public:
             attempt(fast_, [&] { core::ListHalvablePairs(fast_.state); });
             attempt(literal_, [&] { core::ListHalvablePairsLiteral(literal_.state); });
             problem = compare("the pair section");
+            if (problem.isEmpty() && literal_.error == 0)
+                problem = againstTheWriter(n, bound);
         }
         if (!problem.isEmpty() || fast_.error != 0)
             fast_.state = literal_.state;
@@ -140,6 +140,24 @@ private:
     static core::RunStep recorder(Side &side)
     {
         return [&side](int k) { side.steps.push_back(k); };
+    }
+    // The literal scan writes its lines with the program's own code, as the fast one does; where
+    // the independent writer knows the listing, the format is checked against it.
+    QString againstTheWriter(double n, double bound) const
+    {
+        if (!listing_oracle::covers(n, bound))
+            return {};
+        const listing_oracle::Listing expected = listing_oracle::listingOf(std::int64_t(n), std::int64_t(bound));
+        const core::AnalysisState &l = literal_.state;
+        if (l.listing != expected.text)
+            return firstDifference(l.listing, expected.text, "literal", "independent writer");
+        if (l.runCount != int(expected.runs.size()) || l.pairCount != expected.pairs)
+            return QString("literal scan counts %1 runs and %2 pairs, the independent writer %3 and %4")
+                .arg(l.runCount)
+                .arg(l.pairCount)
+                .arg(expected.runs.size())
+                .arg(expected.pairs);
+        return {};
     }
     QString compare(const char *stage) const
     {
