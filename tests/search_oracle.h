@@ -18,12 +18,13 @@ inline double nextWithPairs(double start, int pairs)
     }
 }
 
-// Lets the event loop run until no search is left, as a person waits for one; false if one is
-// still running after `ms`.
+// Lets the event loop run, at least once, until no search is left, as a person waits for one;
+// false if one is still running after `ms`.
 inline bool finishSearches(const commands::Commands &commands, int ms = 120000)
 {
     QDeadlineTimer deadline(ms);
-    while (commands.searching() && !deadline.hasExpired())
+    do
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (commands.searching() && !deadline.hasExpired());
     return !commands.searching();
 }

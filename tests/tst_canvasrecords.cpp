@@ -1,6 +1,7 @@
 // The canvas's compact records against the single operations they stand for: a run of vertical
 // lines against a loop of Line, a Print list against the text it writes. Same operations, same
 // current position, same pixels, also after a rescale.
+#include "canvas_compare.h"
 #include "platform/canvas.h"
 #include "rules/numrules.h"
 
@@ -10,15 +11,6 @@
 namespace {
 
 constexpr std::int32_t Blue = rt::RGB(0, 0, 255);
-
-bool sameOps(const rt::Canvas &a, const rt::Canvas &b)
-{
-    const auto &x = a.operations(), &y = b.operations();
-    return std::equal(x.begin(), x.end(), y.begin(), y.end(), [](const auto &p, const auto &q) {
-        return p.kind == q.kind && p.x1 == q.x1 && p.y1 == q.y1 && p.x2 == q.x2 && p.y2 == q.y2 && p.colour == q.colour
-            && p.text == q.text;
-    });
-}
 
 void prepare(rt::Canvas &c, const QRectF &scale)
 {

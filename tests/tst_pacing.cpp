@@ -239,19 +239,16 @@ void tst_Pacing::endIsOnShow()
     fresh.setBackColor(rt::RGB(128, 255, 255));
     const QRectF scale = form->picGraph->scaleRect();
     fresh.Scale(scale.left(), scale.top(), scale.right(), scale.bottom());
-    const rt::CanvasImage &image = form->picGraph->image();
-    for (const rt::CanvasImage::Record &r : image.records()) {
-        if (r.kind == rt::CanvasImage::Kind::Line)
-            fresh.Line(r.x1, r.y1, r.x2, r.y2, r.colour);
-        else if (r.kind == rt::CanvasImage::Kind::VerticalLines)
-            fresh.VerticalLines(r.x1, r.x2, r.y1, r.y2, r.colour);
-        else if (r.kind == rt::CanvasImage::Kind::Box)
-            fresh.LineBox(r.x1, r.y1, r.x2, r.y2, r.colour);
+    for (const rt::Canvas::Op &op : form->picGraph->operations()) {
+        if (op.kind == rt::Canvas::Kind::Line)
+            fresh.Line(op.x1, op.y1, op.x2, op.y2, op.colour);
+        else if (op.kind == rt::Canvas::Kind::Box)
+            fresh.LineBox(op.x1, op.y1, op.x2, op.y2, op.colour);
         else {
-            fresh.setCurrentX(r.x1);
-            fresh.setCurrentY(r.y1);
-            fresh.setForeColor(r.colour);
-            fresh.Print(QString::fromStdString(image.labelText(r)));
+            fresh.setCurrentX(op.x1);
+            fresh.setCurrentY(op.y1);
+            fresh.setForeColor(op.colour);
+            fresh.Print(op.text);
         }
     }
     const QRect visible(-form->picGraph->pos(), form->picGraph->parentWidget()->size());
