@@ -1,8 +1,10 @@
 #include "platform/canvas.h"
+#include "platform/framepacer.h"
 #include "platform/runtime.h"
 #include "rules/numrules.h"
 
 #include <QFile>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
@@ -59,17 +61,13 @@ qint64 residentBytes()
 class TestCanvas : public QObject {
     Q_OBJECT
 private slots:
-    void recordsOrDrops_data();
-    void recordsOrDrops();
-    void gridLoopKeepsOnlyVisibleLines();
+    void drawingReachesTheImage();
     void flippedScale();
     void scaleWithoutAreaDrawsNothing();
     void clsClearsAndKeepsBackground();
-    void currentPositionAfterLine_data();
-    void currentPositionAfterLine();
-    void printAtCurrentPositionInForeColor();
-    void printBeyondEdgeDropped_data();
-    void printBeyondEdgeDropped();
+    void textReachesArea_data();
+    void textReachesArea();
+    void textWithoutSizeKept();
     void toQColor_data();
     void toQColor();
     void paintsBackgroundBoxLineAndLabel();
@@ -78,61 +76,49 @@ private slots:
     void imageSurvivesMove();
     void wideCanvasPaintsVisibleStrip();
     void doEventsRepaints();
+    void lagsWhilePaced_data();
+    void lagsWhilePaced();
 };
 
-void TestCanvas::recordsOrDrops_data()
+void TestCanvas::drawingReachesTheImage()
 {
-    QTest::addColumn<bool>("box");
-    QTest::addColumn<QRectF>("corners"); // (x1, y1) and (x2, y2) as topLeft and bottomRight
-    QTest::addColumn<bool>("kept");
-    auto row = [](const char *tag, bool box, double x1, double y1, double x2, double y2, bool kept) {
-        QTest::newRow(tag) << box << QRectF(QPointF(x1, y1), QPointF(x2, y2)) << kept;
-    };
-    row("line (500,0)-(500,10)", false, 500, 0, 500, 10, true);
-    row("line (1000,0)-(1000,10) on right edge", false, 1000, 0, 1000, 10, true);
-    row("line (1001,0)-(1001,10) beyond right edge", false, 1001, 0, 1001, 10, false);
-    row("line (-5,5)-(5,5) in from the left", false, -5, 5, 5, 5, true);
-    row("line (-5,5)-(-1,5) left of the area", false, -5, 5, -1, 5, false);
-    row("line (0,11)-(5,11) below", false, 0, 11, 5, 11, false);
-    row("line (2000,-5)-(-5,20) across", false, 2000, -5, -5, 20, true);
-    row("box (1004,1)-(1010,2) beyond", true, 1004, 1, 1010, 2, false);
-    row("box (-3,0)-(0,1) touching left edge", true, -3, 0, 0, 1, true);
-    row("box (999,1)-(1010,2) across right edge", true, 999, 1, 1010, 2, true);
-    row("box (5,-2)-(6,-1) above", true, 5, -2, 6, -1, false);
-    row("line (nan,0)-(5,5)", false, std::nan(""), 0, 5, 5, false);
-}
-
-void TestCanvas::recordsOrDrops()
-{
-    QFETCH(bool, box);
-    QFETCH(QRectF, corners);
-    QFETCH(bool, kept);
+    // Every drawing call of the widget does to its image what the same call does to an image.
     Canvas canvas;
-    canvas.Scale(0, 0, 1000, 10);
-    const QPointF a = corners.topLeft(), b = corners.bottomRight();
-    if (box)
-        canvas.LineBox(a.x(), a.y(), b.x(), b.y(), Red);
-    else
-        canvas.Line(a.x(), a.y(), b.x(), b.y(), Blue);
-    QCOMPARE(canvas.operations().size(), kept ? 1u : 0u);
-    if (kept) {
-        const Canvas::Op &op = canvas.operations().front();
-        QCOMPARE(op.kind, box ? Canvas::Kind::Box : Canvas::Kind::Line);
-        QCOMPARE(op.x1, a.x());
-        QCOMPARE(op.y2, b.y());
-        QCOMPARE(op.colour, box ? Red : Blue);
-    }
-}
-
-void TestCanvas::gridLoopKeepsOnlyVisibleLines()
-{
-    Canvas canvas;
-    canvas.Scale(0, 0, 1000, 10);
-    for (int i = 0; i <= 99999; ++i)
-        canvas.Line(i, 0, i, 10, Blue);
-    QCOMPARE(canvas.operations().size(), 1001u);
-    QCOMPARE(canvas.operations().back().x1, 1000.0);
-    QCOMPARE(canvas.CurrentX(), 99999.0);
+    rt::CanvasImage image;
+    canvas.Scale(0, 0, 86, 10);
+    image.Scale(0, 0, 86, 10);
+    QVERIFY(canvas.image() == image);
+    canvas.VerticalLines(-3, 90, 0, 10, Blue);
+    image.VerticalLines(-3, 90, 0, 10, Blue);
+    canvas.Line(1, 2, 30, 4, Red);
+    image.Line(1, 2, 30, 4, Red);
+    canvas.LineBox(23, 2, 26, 3, Red);
+    image.LineBox(23, 2, 26, 3, Red);
+    canvas.setCurrentX(23);
+    image.setCurrentX(23);
+    canvas.setCurrentY(canvas.CurrentY() - 1);
+    image.setCurrentY(image.CurrentY() - 1);
+    canvas.setForeColor(White);
+    image.setForeColor(White);
+    canvas.Print({24.0, QStringLiteral("-"), 26.0});
+    image.Print({24.0, "-", 26.0});
+    canvas.Print(QStringLiteral("Größe €"));
+    image.Print("Größe €");
+    canvas.Print({QStringLiteral("ä"), 1.5});
+    image.Print({"ä", 1.5});
+    QCOMPARE(canvas.image().records().size(), 6u);
+    QVERIFY(canvas.image() == image);
+    QCOMPARE(canvas.CurrentX(), image.CurrentX());
+    QCOMPARE(canvas.CurrentY(), image.CurrentY());
+    QCOMPARE(canvas.ForeColor(), White);
+    canvas.Scale(0, 0, 43, 20);
+    image.Scale(0, 0, 43, 20);
+    QCOMPARE(canvas.scaleRect(), QRectF(0, 0, 43, 20));
+    QVERIFY(canvas.image() == image);
+    canvas.Cls();
+    QVERIFY(!(canvas.image() == image));
+    image.Cls();
+    QVERIFY(canvas.image() == image);
 }
 
 void TestCanvas::flippedScale()
@@ -140,9 +126,9 @@ void TestCanvas::flippedScale()
     auto canvas = smallCanvas();
     canvas->Scale(20, 10, 0, 0);
     canvas->Line(25, 0, 25, 10, Blue);
-    QCOMPARE(canvas->operations().size(), 0u);
+    QCOMPARE(canvas->image().records().size(), 0u);
     canvas->LineBox(0, 0, 5, 5, Red);
-    QCOMPARE(canvas->operations().size(), 1u);
+    QCOMPARE(canvas->image().records().size(), 1u);
     // With both axes flipped, (0, 0)-(5, 5) is the bottom-right quarter.
     const QImage image = canvas->grab().toImage();
     QCOMPARE(at(image, 190, 90), Canvas::toQColor(Red));
@@ -159,7 +145,7 @@ void TestCanvas::scaleWithoutAreaDrawsNothing()
     canvas->LineBox(0, 0, 1, 1, Red);
     canvas->setCurrentY(1);
     canvas->Print(QStringLiteral("x"));
-    QCOMPARE(canvas->operations().size(), 0u);
+    QCOMPARE(canvas->image().records().size(), 0u);
     QCOMPARE(canvas->CurrentX(), 1.0);
     const QImage image = canvas->grab().toImage();
     QCOMPARE(at(image, 0, 0), Canvas::toQColor(Cyan));
@@ -173,81 +159,62 @@ void TestCanvas::clsClearsAndKeepsBackground()
     canvas->Line(3, 4, 5, 6, Blue);
     QCOMPARE(at(canvas->grab().toImage(), 100, 50), Canvas::toQColor(Red));
     canvas->Cls();
-    QCOMPARE(canvas->operations().size(), 0u);
+    QCOMPARE(canvas->image().records().size(), 0u);
     QCOMPARE(canvas->CurrentX(), 0.0);
     QCOMPARE(canvas->CurrentY(), 0.0);
     QCOMPARE(at(canvas->grab().toImage(), 100, 50), Canvas::toQColor(Cyan));
 }
 
-void TestCanvas::currentPositionAfterLine_data()
+void TestCanvas::textReachesArea_data()
 {
-    QTest::addColumn<bool>("box");
-    QTest::addColumn<double>("x2");
-    QTest::addColumn<double>("y2");
-    QTest::newRow("line to (26, 2)") << false << 26.0 << 2.0;
-    QTest::newRow("box to (26, 2)") << true << 26.0 << 2.0;
-    QTest::newRow("box to (1e6, 0.1) off the area") << true << 1e6 << 0.1;
-    QTest::newRow("line to (0.3, 7.7)") << false << 0.3 << 7.7;
+    // In a scale of one unit to the pixel: the corner lies that many of the font's widest
+    // characters left of the area and that many line heights above it.
+    QTest::addColumn<double>("charsLeft");
+    QTest::addColumn<double>("linesUp");
+    QTest::addColumn<bool>("reaches");
+    QTest::newRow("inside") << 0.0 << 0.0 << true;
+    QTest::newRow("12 characters left") << 12.0 << 0.0 << true;
+    QTest::newRow("13 characters left") << 13.0 << 0.0 << true;
+    QTest::newRow("13 characters and a bit left") << 13.0 + 1e-3 << 0.0 << false;
+    QTest::newRow("20000 characters left") << 20000.0 << 0.0 << false;
+    QTest::newRow("a line up") << 0.0 << 1.0 << true;
+    QTest::newRow("a line and a bit up") << 0.0 << 1.25 << false;
+    QTest::newRow("12 characters left, a line up") << 12.0 << 1.0 << true;
 }
 
-void TestCanvas::currentPositionAfterLine()
+void TestCanvas::textReachesArea()
 {
-    QFETCH(bool, box);
-    QFETCH(double, x2);
-    QFETCH(double, y2);
-    Canvas canvas;
-    canvas.Scale(0, 0, 86, 10);
-    if (box)
-        canvas.LineBox(23, 1, x2, y2, Red);
-    else
-        canvas.Line(23, 1, x2, y2, Red);
-    // The position is kept in single precision.
-    QCOMPARE(canvas.CurrentX(), double(float(x2)));
-    QCOMPARE(canvas.CurrentY(), double(float(y2)));
-}
-
-void TestCanvas::printAtCurrentPositionInForeColor()
-{
-    Canvas canvas;
-    canvas.Scale(0, 0, 86, 10);
-    canvas.LineBox(23, 2, 26, 3, Red);
-    canvas.setCurrentX(23);
-    canvas.setCurrentY(canvas.CurrentY() - 1);
-    canvas.setForeColor(White);
-    canvas.Print(QStringLiteral(" 24 - 26 "));
-    canvas.setForeColor(Blue);
-    QCOMPARE(canvas.operations().size(), 2u);
-    const Canvas::Op &label = canvas.operations().back();
-    QCOMPARE(label.kind, Canvas::Kind::Text);
-    QCOMPARE(label.x1, 23.0);
-    QCOMPARE(label.y1, 2.0);
-    QCOMPARE(label.colour, White);
-    QCOMPARE(label.text, QStringLiteral(" 24 - 26 "));
-}
-
-void TestCanvas::printBeyondEdgeDropped_data()
-{
-    QTest::addColumn<double>("x");
-    QTest::addColumn<double>("y");
-    QTest::addColumn<bool>("kept");
-    QTest::newRow("(999, 1)") << 999.0 << 1.0 << true;
-    QTest::newRow("(1005, 1)") << 1005.0 << 1.0 << false;
-    QTest::newRow("(10, 11)") << 10.0 << 11.0 << false;
-    QTest::newRow("(-100000, 1)") << -100000.0 << 1.0 << false;
-}
-
-void TestCanvas::printBeyondEdgeDropped()
-{
-    QFETCH(double, x);
-    QFETCH(double, y);
-    QFETCH(bool, kept);
+    QFETCH(double, charsLeft);
+    QFETCH(double, linesUp);
+    QFETCH(bool, reaches);
+    const QString text = QStringLiteral(" 1001 - 1002 "); // 13 characters
     Canvas canvas;
     canvas.resize(500, 60);
+    canvas.setBackColor(Cyan);
+    canvas.Scale(0, 0, 500, 60);
+    const QFontMetrics fm(canvas.font());
+    QVERIFY(fm.maxWidth() > 0);
+    canvas.setCurrentX(-charsLeft * fm.maxWidth());
+    canvas.setCurrentY(-linesUp * fm.height());
+    canvas.setForeColor(White);
+    canvas.Print(text);
+    // The image keeps every text left of or above the area; how far it reaches takes the font.
+    QCOMPARE(canvas.image().records().size(), 1u);
+    QCOMPARE(canvas.textReachesArea(canvas.image().records().front()), reaches);
+}
+
+void TestCanvas::textWithoutSizeKept()
+{
+    // Before it has a size the canvas cannot tell how far a text reaches: it keeps it.
+    Canvas canvas;
+    canvas.resize(0, 0);
     canvas.Scale(0, 0, 1000, 10);
-    canvas.setCurrentX(x);
-    canvas.setCurrentY(y);
-    canvas.Print(QStringLiteral(" 1001 - 1002 "));
-    QCOMPARE(canvas.operations().size(), kept ? 1u : 0u);
+    canvas.setCurrentX(-100000);
+    canvas.Print(QStringLiteral("x"));
+    QCOMPARE(canvas.image().records().size(), 1u);
+    QVERIFY(canvas.textReachesArea(canvas.image().records().front()));
+    canvas.resize(500, 60);
+    QVERIFY(!canvas.textReachesArea(canvas.image().records().front()));
 }
 
 void TestCanvas::toQColor_data()
@@ -313,8 +280,6 @@ void TestCanvas::rescaleKeepsDrawingInPlace()
     canvas->LineBox(2, 1, 8, 6, Red);
     const QImage before = canvas->grab().toImage();
     canvas->Scale(0, 0, 40, 20);
-    QCOMPARE(canvas->operations().front().x2, 16.0);
-    QCOMPARE(canvas->operations().front().y2, 12.0);
     QCOMPARE(canvas->grab().toImage(), before);
     // A scale without area leaves what is drawn where it is.
     canvas->Scale(5, 5, 5, 5);
@@ -325,7 +290,7 @@ void TestCanvas::farAwayLineEndsPaint()
 {
     auto canvas = smallCanvas();
     canvas->Line(-1e12, 5, 1e12, 5, Blue);
-    QCOMPARE(canvas->operations().size(), 1u);
+    QCOMPARE(canvas->image().records().size(), 1u);
     const QImage image = canvas->grab().toImage();
     QCOMPARE(at(image, 0, 50), Canvas::toQColor(Blue));
     QCOMPARE(at(image, 199, 50), Canvas::toQColor(Blue));
@@ -355,7 +320,7 @@ void TestCanvas::imageSurvivesMove()
     for (int y : {5, 30, 95})
         for (int x = 0; x < 150; ++x)
             QCOMPARE(at(after, x, y), at(before, x + 50, y));
-    QCOMPARE(canvas->operations().size(), 22u);
+    QCOMPARE(canvas->image().records().size(), 22u);
 }
 
 void TestCanvas::wideCanvasPaintsVisibleStrip()
@@ -419,6 +384,69 @@ void TestCanvas::doEventsRepaints()
     QCOMPARE(at(shown(frame), 50, 50), Canvas::toQColor(Cyan));
     QCoreApplication::processEvents();
     QCOMPARE(at(shown(frame), 50, 50), Canvas::toQColor(Red));
+}
+
+void TestCanvas::lagsWhilePaced_data()
+{
+    // What is drawn while the pacer's work runs, on the canvas of smallCanvas with a red box, and
+    // whether the widget lags for it and so catches up when the work ends.
+    QTest::addColumn<int>("drawing");
+    QTest::addColumn<bool>("lags");
+    QTest::newRow("Cls, a blue box") << 0 << true;
+    QTest::newRow("a line beyond the right edge") << 1 << false;
+    QTest::newRow("the same scale again") << 2 << false;
+    QTest::newRow("a text below the area") << 3 << false;
+    QTest::newRow("another scale") << 4 << true;
+    QTest::newRow("a line, then Cls") << 5 << true;
+}
+
+void TestCanvas::lagsWhilePaced()
+{
+    QFETCH(int, drawing);
+    QFETCH(bool, lags);
+    auto draw = [drawing](Canvas &c) {
+        switch (drawing) {
+        case 0:
+            c.Cls();
+            c.LineBox(0, 0, 10, 5, Blue);
+            break;
+        case 1:
+            c.Line(30, 0, 30, 10, Blue);
+            break;
+        case 2:
+            c.Scale(0, 0, 20, 10);
+            break;
+        case 3:
+            c.setCurrentY(11);
+            c.Print(QStringLiteral("x"));
+            break;
+        case 4:
+            c.Scale(0, 0, 40, 20);
+            break;
+        case 5:
+            c.Line(0, 5, 20, 5, Blue);
+            c.Cls();
+            break;
+        }
+    };
+    rt::FramePacer pacer;
+    auto canvas = smallCanvas();
+    canvas->setPacer(&pacer);
+    canvas->LineBox(2, 1, 8, 6, Red);
+    auto reference = smallCanvas();
+    reference->LineBox(2, 1, 8, 6, Red);
+    draw(*reference);
+    const QImage before = canvas->grab().toImage();
+    const quint64 frames = pacer.framesShown();
+    {
+        const rt::FramePacer::Work work(pacer);
+        draw(*canvas);
+        // Until the work ends the widget shows what it showed before.
+        QCOMPARE(canvas->grab().toImage(), before);
+        QVERIFY(canvas->image() == reference->image());
+    }
+    QCOMPARE(pacer.framesShown() - frames, lags ? 1u : 0u);
+    QCOMPARE(canvas->grab().toImage(), reference->grab().toImage());
 }
 
 QTEST_MAIN(TestCanvas)

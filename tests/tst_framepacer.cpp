@@ -72,8 +72,8 @@ public:
                            canvas->LineBox(0, 0, i, 100, 0xFF);
                        },
                        [canvas] {
-                           const auto &ops = canvas->operations();
-                           return ops.empty() ? QStringLiteral("0") : QString::number(ops.back().x2);
+                           const auto &records = canvas->image().records();
+                           return records.empty() ? QStringLiteral("0") : QString::number(records.back().x2);
                        },
                        [canvas] {
                            const QImage image = canvas->grab().toImage();

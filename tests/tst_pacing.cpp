@@ -239,16 +239,25 @@ void tst_Pacing::endIsOnShow()
     fresh.setBackColor(rt::RGB(128, 255, 255));
     const QRectF scale = form->picGraph->scaleRect();
     fresh.Scale(scale.left(), scale.top(), scale.right(), scale.bottom());
-    for (const rt::Canvas::Op &op : form->picGraph->operations()) {
-        if (op.kind == rt::Canvas::Kind::Line)
-            fresh.Line(op.x1, op.y1, op.x2, op.y2, op.colour);
-        else if (op.kind == rt::Canvas::Kind::Box)
-            fresh.LineBox(op.x1, op.y1, op.x2, op.y2, op.colour);
-        else {
-            fresh.setCurrentX(op.x1);
-            fresh.setCurrentY(op.y1);
-            fresh.setForeColor(op.colour);
-            fresh.Print(op.text);
+    const rt::CanvasImage &image = form->picGraph->image();
+    for (const rt::CanvasImage::Record &r : image.records()) {
+        switch (r.kind) {
+        case rt::CanvasImage::Kind::Line:
+            fresh.Line(r.x1, r.y1, r.x2, r.y2, r.colour);
+            break;
+        case rt::CanvasImage::Kind::VerticalLines:
+            for (double x = r.x1; x <= r.x2; x += 1)
+                fresh.Line(x, r.y1, x, r.y2, r.colour);
+            break;
+        case rt::CanvasImage::Kind::Box:
+            fresh.LineBox(r.x1, r.y1, r.x2, r.y2, r.colour);
+            break;
+        case rt::CanvasImage::Kind::Text:
+            fresh.setCurrentX(r.x1);
+            fresh.setCurrentY(r.y1);
+            fresh.setForeColor(r.colour);
+            fresh.Print(QString::fromStdString(image.labelText(r)));
+            break;
         }
     }
     const QRect visible(-form->picGraph->pos(), form->picGraph->parentWidget()->size());

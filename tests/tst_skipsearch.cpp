@@ -1,7 +1,6 @@
 // The search that steps over the numbers which cannot stop it, against one that analyses every
 // number: whole searches, and searches cut into slices with the user acting between two of them,
 // leave everything that a procedure or a control can read alike.
-#include "canvas_compare.h"
 #include "rules/numrules.h"
 #include "search_oracle.h"
 #include "ui/application.h"
@@ -45,7 +44,7 @@ QString readable(ui::Form1 &f)
         .arg(canvas.ForeColor())
         .arg(canvas.CurrentX())
         .arg(canvas.CurrentY())
-        .arg(canvas.operations().size())
+        .arg(canvas.image().records().size())
         .arg(f.txtSequenz->Text());
 }
 
@@ -57,7 +56,7 @@ bool alike(ui::Form1 &a, ui::Form1 &b, QString &why)
         why = QStringLiteral("skipping:\n%1\nanalysing every number:\n%2").arg(x, y);
         return false;
     }
-    if (!sameOps(*a.picGraph, *b.picGraph)) {
+    if (!(a.picGraph->image() == b.picGraph->image())) {
         why = QStringLiteral("the charts differ at n %1").arg(a.state().n, 0, 'g', 17);
         return false;
     }

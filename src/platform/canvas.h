@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/canvas_image.h"
 #include "platform/framepacer.h"
 
 #include <QColor>
@@ -9,10 +10,8 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <utility>
-#include <vector>
 
 class QPainter;
 
@@ -20,32 +19,18 @@ namespace rt {
 
 // One item of a Print list: a number, written the way Print writes numbers (Str and one blank
 // behind it), or a text as it stands.
-struct PrintItem {
-    PrintItem(double v) : number(v), isNumber(true) {}
-    PrintItem(QString t) : text(std::move(t)) {}
-    double number = 0;
-    QString text;
-    bool isNumber = false;
+struct PrintItem : CanvasImage::Piece {
+    PrintItem(double v) : Piece(v) {}
+    PrintItem(const QString &t);
 };
 
-// A picture box that keeps a persistent image: what is drawn is recorded in the canvas's own
-// scale and replayed for the exposed rectangle on every paint. Lines and boxes that lie wholly
-// outside the drawing area are dropped when they are drawn, so the image never holds more than
-// what can be seen, however wide the canvas or however far a loop draws. Recording is kept cheap
-// (a run of grid lines is one record, a printed number is written out only when it is shown or
-// read), since a search may draw a whole chart for many numbers in a slice. While a pacer lets the
-// canvas lag, it repaints when the work ends.
+// A picture box that keeps a persistent image (a CanvasImage): what is drawn is recorded in the
+// canvas's own scale and replayed for the exposed rectangle on every paint. While a pacer lets the
+// canvas lag, it goes on painting the image as it was at the first change, and repaints when the
+// work ends.
 class Canvas : public QWidget, public PacedView {
     Q_OBJECT
 public:
-    enum class Kind { Line, Box, Text };
-    struct Op {
-        Kind kind;
-        double x1, y1, x2, y2; // Text: x1, y1 is the top-left corner
-        std::int32_t colour;   // the runtime's RGB value
-        QString text;
-    };
-
     explicit Canvas(QWidget *parent = nullptr);
 
     void Cls();
@@ -65,18 +50,25 @@ public:
     // The items written one after another, as one text.
     void Print(std::initializer_list<PrintItem> items);
 
-    double CurrentX() const { return currentX_; }
-    double CurrentY() const { return currentY_; }
-    void setCurrentX(double v) { currentX_ = static_cast<float>(v); }
-    void setCurrentY(double v) { currentY_ = static_cast<float>(v); }
-    std::int32_t ForeColor() const { return foreColor_; }
-    void setForeColor(std::int32_t c) { foreColor_ = c; }
+    double CurrentX() const { return image_.CurrentX(); }
+    double CurrentY() const { return image_.CurrentY(); }
+    void setCurrentX(double v) { image_.setCurrentX(v); }
+    void setCurrentY(double v) { image_.setCurrentY(v); }
+    std::int32_t ForeColor() const { return image_.ForeColor(); }
+    void setForeColor(std::int32_t c) { image_.setForeColor(c); }
     // The colour Cls leaves.
     void setBackColor(std::int32_t c);
 
-    // What the image holds, one operation per line, box or text, in the order drawn.
-    const std::vector<Op> &operations() const;
-    QRectF scaleRect() const { return QRectF(scaleX1_, scaleY1_, scaleX2_ - scaleX1_, scaleY2_ - scaleY1_); }
+    // What the canvas holds, whether or not the widget shows it yet.
+    const CanvasImage &image() const { return image_; }
+    QRectF scaleRect() const
+    {
+        const CanvasImage::Corners &s = image_.scale();
+        return QRectF(s.x1, s.y1, s.x2 - s.x1, s.y2 - s.y1);
+    }
+    // Whether a text record of the image can reach into the drawing area at the canvas's size and
+    // font; painting skips the others without writing them out.
+    bool textReachesArea(const CanvasImage::Record &text) const;
 
     static QColor toQColor(std::int32_t colour);
 
@@ -86,29 +78,9 @@ protected:
     void showValues() override;
 
 private:
-    enum class ItemKind : std::uint8_t { Line, Box, Text, VerticalLines };
-    // VerticalLines: one line at every x from x1 to x2 in steps of 1. Text: the items
-    // printed[label] to printed[label + count - 1] of its image, written one after another.
-    struct Item {
-        ItemKind kind;
-        std::uint32_t count;
-        std::uint32_t label;
-        double x1, y1, x2, y2;
-        std::int32_t colour;
-    };
-
-    // What the canvas holds: its records and the scale they are in (the current one, except while
-    // the current one has no area, when the image drawn before keeps the last usable scale).
-    struct Image {
-        std::vector<Item> items;
-        // What Print was given, kept as it came: numbers are written out only to be shown or read.
-        std::vector<PrintItem> printed;
-        double x1 = 0, y1 = 0, x2 = 1, y2 = 1;
-    };
+    using Record = CanvasImage::Record;
 
     void measureFont();
-    bool visible(double xa, double ya, double xb, double yb) const;
-    bool textMayShow(double x, double y) const;
     // Where the units of an image's scale land in the widget's pixels: the one mapping that
     // painting and the bounds of labels use.
     struct PixelMap {
@@ -120,30 +92,22 @@ private:
         // [left, right]; empty when from > to.
         std::pair<double, double> stepsWithin(double x1, double x2, double left, double right) const;
     };
-    PixelMap pixelMap(const Image &image) const;
-    bool textReachesArea(const Image &image, const Item &item, const PixelMap &map) const;
-    void record(const Item &item);
-    // Before the image changes while the widget may lag: the widget keeps painting what it showed.
+    PixelMap pixelMap(const CanvasImage &image) const;
+    bool textReachesArea(const CanvasImage &image, const Record &text, const PixelMap &map) const;
+    static QString labelText(const CanvasImage &image, const Record &text);
+    // For the image's drawing calls: before the image changes while the widget may lag, the widget
+    // keeps painting what it showed.
+    CanvasImage::BeforeChange keeper();
     void keepFrame();
     void changed();
-    // Each run of vertical lines as that many single lines, so that every record can be rescaled.
-    void spreadVerticalLines();
-    static QString labelText(const Image &image, const Item &item);
-    // Paints the ground and the grid lines that open the image; returns the first item not painted.
-    std::size_t paintGround(const Image &image, QPainter &painter, const QRect &exposed, const PixelMap &map) const;
+    // Paints the ground and the grid lines that open the image; returns the first record not painted.
+    std::size_t paintGround(const CanvasImage &image, QPainter &painter, const QRect &exposed,
+                            const PixelMap &map) const;
 
-    Image image_;
+    CanvasImage image_;
     // While the widget lags: the image as it was at the last frame.
-    Image frame_;
-    mutable std::vector<Op> ops_;
-    mutable bool opsStale_ = false;
+    CanvasImage frame_;
     bool updatePending_ = false;
-    double scaleX1_ = 0, scaleY1_ = 0, scaleX2_ = 1, scaleY2_ = 1;
-    // Of the current scale: whether it has an area, and its width and height.
-    bool usable_ = true;
-    double scaleW_ = 1, scaleH_ = 1;
-    float currentX_ = 0, currentY_ = 0;
-    std::int32_t foreColor_ = 0;
     std::int32_t backColor_ = 0xFFFFFF;
     // The font's widest character and line height, bounding any text without shaping it.
     int charWidth_ = 0;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace rt {
 
@@ -57,7 +58,8 @@ std::pair<double, double> Canvas::PixelMap::stepsWithin(double x1, double x2, do
     return {from, to};
 }
 
-std::size_t Canvas::paintGround(const Image &image, QPainter &painter, const QRect &exposed, const PixelMap &map) const
+std::size_t Canvas::paintGround(const CanvasImage &image, QPainter &painter, const QRect &exposed,
+                                const PixelMap &map) const
 {
     // The vertical lines that open the image and cross the whole exposed height (the grid) are
     // painted as one band: a row of ground and lines, copied downwards. A fill per one-pixel
@@ -70,11 +72,12 @@ std::size_t Canvas::paintGround(const Image &image, QPainter &painter, const QRe
         if (column >= 0 && column < band.width())
             row[column] = toQColor(colour).rgb();
     };
+    const std::vector<Record> &records = image.records();
     std::size_t first = 0;
-    for (; first < image.items.size(); ++first) {
-        const Item &item = image.items[first];
-        const bool single = item.kind == ItemKind::Line && item.x1 == item.x2;
-        if ((!single && item.kind != ItemKind::VerticalLines) || !std::isfinite(map.x(item.x1)))
+    for (; first < records.size(); ++first) {
+        const Record &item = records[first];
+        const bool single = item.kind == CanvasImage::Kind::Line && item.x1 == item.x2;
+        if ((!single && item.kind != CanvasImage::Kind::VerticalLines) || !std::isfinite(map.x(item.x1)))
             break;
         const int ya = roundToInt(map.y(item.y1)), yb = roundToInt(map.y(item.y2));
         if (std::min(ya, yb) > exposed.top() || std::max(ya, yb) < exposed.bottom())
@@ -106,10 +109,12 @@ void Canvas::paintEvent(QPaintEvent *event)
     if (exposed.isEmpty())
         return;
     // While the canvas lags it shows the last frame, as the other controls do.
-    const Image &image = widgetLags() ? frame_ : image_;
+    const CanvasImage &image = widgetLags() ? frame_ : image_;
+    const std::vector<Record> &records = image.records();
     QPainter painter(this);
-    const double sw = image.x2 - image.x1, sh = image.y2 - image.y1;
-    if (image.items.empty() || sw == 0 || sh == 0) {
+    const CanvasImage::Corners &scale = image.recordScale();
+    const double sw = scale.x2 - scale.x1, sh = scale.y2 - scale.y1;
+    if (records.empty() || sw == 0 || sh == 0) {
         painter.fillRect(exposed, toQColor(backColor_));
         return;
     }
@@ -136,20 +141,20 @@ void Canvas::paintEvent(QPaintEvent *event)
                          QPoint(roundToInt(line.x2()), roundToInt(line.y2())));
     };
 
-    for (std::size_t i = first; i < image.items.size(); ++i) {
-        const Item &item = image.items[i];
+    for (std::size_t i = first; i < records.size(); ++i) {
+        const Record &item = records[i];
         const QColor colour = toQColor(item.colour);
         switch (item.kind) {
-        case ItemKind::Line:
+        case CanvasImage::Kind::Line:
             paintLine(item.x1, item.y1, item.x2, item.y2, colour);
             break;
-        case ItemKind::VerticalLines: {
+        case CanvasImage::Kind::VerticalLines: {
             const auto [from, to] = map.stepsWithin(item.x1, item.x2, reach.left(), reach.right());
             for (double k = from; k <= to; k += 1)
                 paintLine(item.x1 + k, item.y1, item.x1 + k, item.y2, colour);
             break;
         }
-        case ItemKind::Box: {
+        case CanvasImage::Kind::Box: {
             auto clampX = [&](double v) { return std::clamp(v, reach.left(), reach.right()); };
             auto clampY = [&](double v) { return std::clamp(v, reach.top(), reach.bottom()); };
             const double xa = map.x(item.x1), xb = map.x(item.x2), ya = map.y(item.y1), yb = map.y(item.y2);
@@ -163,7 +168,7 @@ void Canvas::paintEvent(QPaintEvent *event)
                 painter.fillRect(box, colour);
             break;
         }
-        case ItemKind::Text: {
+        case CanvasImage::Kind::Text: {
             const double x = map.x(item.x1), y = map.y(item.y1);
             if (x > reach.right() || y > reach.bottom() || x < reach.left() - 1e6 || y < reach.top() - 1e6)
                 break;
