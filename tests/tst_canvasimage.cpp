@@ -1,5 +1,6 @@
 // The canvas's image on its own: which lines, boxes and texts it keeps, in which scale, and where
-// it leaves the current position. What needs pixels or a font is the widget's (tst_canvas).
+// it leaves the current position. What needs pixels or a font is the widget's (tst_canvas), and a
+// run of grid lines against a loop of single lines is tried with pixels (tst_canvasrecords).
 #include "platform/canvas_image.h"
 #include "rules/numrules.h"
 
@@ -54,8 +55,6 @@ private Q_SLOTS:
     void clsTakesCurrentScale();
     void sameScaleMovesNothing();
     void rescaleMovesRecords();
-    void verticalLines_data();
-    void verticalLines();
     void printAtCurrentPositionInForeColor();
     void printBeyondEdge_data();
     void printBeyondEdge();
@@ -256,49 +255,6 @@ void tst_CanvasImage::rescaleMovesRecords()
     QCOMPARE(r[4].y1, 8.0);
     QCOMPARE(image.labelText(r[4]), std::string(" 1 - 2 "));
     QVERIFY(sameCorners(image.recordScale(), 10, 0, 50, 20));
-}
-
-void tst_CanvasImage::verticalLines_data()
-{
-    QTest::addColumn<QRectF>("scale");
-    QTest::addColumn<double>("first");
-    QTest::addColumn<double>("last");
-    QTest::addColumn<double>("y1");
-    QTest::addColumn<double>("y2");
-    QTest::newRow("0 to 15 in 0 to 10") << QRectF(0, 0, 10, 10) << 0.0 << 15.0 << 0.0 << 10.0;
-    QTest::newRow("-3 to 7 in 0 to 10") << QRectF(0, 0, 10, 10) << -3.0 << 7.0 << 0.0 << 10.0;
-    QTest::newRow("-2.5 to 9 in 0 to 3.5") << QRectF(0, 0, 3.5, 1) << -2.5 << 9.0 << 0.25 << 0.5;
-    QTest::newRow("-5 to 30 in 20 to 0") << QRectF(QPointF(20, 10), QPointF(0, 0)) << -5.0 << 30.0 << 0.0 << 10.0;
-    QTest::newRow("0 to 99 in 100 to 200") << QRectF(100, 0, 100, 10) << 0.0 << 99.0 << 0.0 << 10.0;
-    QTest::newRow("0 to 100 in 100 to 200") << QRectF(100, 0, 100, 10) << 0.0 << 100.0 << 0.0 << 10.0;
-    QTest::newRow("y 10 to 12 in 0 to 10") << QRectF(0, 0, 10, 10) << 0.0 << 5.0 << 10.0 << 12.0;
-    QTest::newRow("y 11 to 12 in 0 to 10") << QRectF(0, 0, 10, 10) << 0.0 << 5.0 << 11.0 << 12.0;
-    QTest::newRow("4 to 3") << QRectF(0, 0, 10, 10) << 4.0 << 3.0 << 0.0 << 10.0;
-    QTest::newRow("2 to 2") << QRectF(0, 0, 10, 10) << 2.0 << 2.0 << 0.0 << 10.0;
-}
-
-void tst_CanvasImage::verticalLines()
-{
-    QFETCH(QRectF, scale);
-    QFETCH(double, first);
-    QFETCH(double, last);
-    QFETCH(double, y1);
-    QFETCH(double, y2);
-    CanvasImage runs = scaled(scale.left(), scale.top(), scale.right(), scale.bottom());
-    CanvasImage loop = runs;
-    runs.VerticalLines(first, last, y1, y2, Blue);
-    for (double x = first; x <= last; x += 1)
-        loop.Line(x, y1, x, y2, Blue);
-    // One record at most, standing for exactly the lines the loop keeps.
-    QVERIFY(runs.records().size() <= 1);
-    QCOMPARE(runs.records().empty(), loop.records().empty());
-    if (!loop.records().empty()) {
-        QCOMPARE(runs.records().front().x1, loop.records().front().x1);
-        QCOMPARE(runs.records().front().x2, loop.records().back().x1);
-    }
-    QCOMPARE(runs.CurrentX(), loop.CurrentX());
-    QCOMPARE(runs.CurrentY(), loop.CurrentY());
-    QVERIFY(runs == loop);
 }
 
 void tst_CanvasImage::printAtCurrentPositionInForeColor()

@@ -42,6 +42,9 @@ void tst_CanvasRecords::verticalLines_data()
     QTest::newRow("flipped scale") << QRectF(QPointF(20, 10), QPointF(0, 0)) << -5.0 << 30.0 << QPointF(0, 10);
     QTest::newRow("half-unit starts") << QRectF(QPointF(0, 0), QPointF(3.5, 1)) << -2.5 << 9.0 << QPointF(0.25, 0.5);
     QTest::newRow("left of the area") << QRectF(QPointF(100, 0), QPointF(200, 10)) << 0.0 << 99.0 << QPointF(0, 10);
+    QTest::newRow("touching the left edge") << QRectF(QPointF(100, 0), QPointF(200, 10)) << 0.0 << 100.0 << QPointF(0, 10);
+    QTest::newRow("touching the bottom edge") << QRectF(QPointF(0, 0), QPointF(10, 10)) << 0.0 << 5.0 << QPointF(10, 12);
+    QTest::newRow("a single line") << QRectF(QPointF(0, 0), QPointF(10, 10)) << 2.0 << 2.0 << QPointF(0, 10);
     QTest::newRow("below the area") << QRectF(QPointF(0, 0), QPointF(100, 10)) << 0.0 << 50.0 << QPointF(11, 12);
     QTest::newRow("scale without width") << QRectF(QPointF(5, 0), QPointF(5, 10)) << 0.0 << 10.0 << QPointF(0, 10);
     QTest::newRow("last before first") << QRectF(QPointF(0, 0), QPointF(10, 10)) << 4.0 << 3.0 << QPointF(0, 10);
@@ -59,6 +62,9 @@ void tst_CanvasRecords::verticalLines()
     runs.VerticalLines(first, last, ys.x(), ys.y(), Blue);
     for (double x = first; x <= last; x += 1)
         loop.Line(x, ys.x(), x, ys.y(), Blue);
+    // One record at most, standing for exactly the lines the loop keeps.
+    QVERIFY(runs.image().records().size() <= 1);
+    QCOMPARE(runs.image().records().empty(), loop.image().records().empty());
     QVERIFY(runs.image() == loop.image());
     QCOMPARE(runs.CurrentX(), loop.CurrentX());
     QCOMPARE(runs.CurrentY(), loop.CurrentY());
