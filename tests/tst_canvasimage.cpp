@@ -389,6 +389,7 @@ void tst_CanvasImage::unequal_data()
     QTest::newRow("another ForeColor") << 8;
     QTest::newRow("another scale without area") << 9;
     QTest::newRow("no records, their scale another") << 10;
+    QTest::newRow("a text more at the end") << 11;
 }
 
 void tst_CanvasImage::unequal()
@@ -414,6 +415,8 @@ void tst_CanvasImage::unequal()
             box();
             label();
         }
+        if (c == 11)
+            image.Print(" ");
         image.setForeColor(c == 8 ? Red : White);
         image.setCurrentX(c == 7 ? 1 : 0);
         if (c == 9)
