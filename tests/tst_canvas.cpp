@@ -65,9 +65,6 @@ private slots:
     void flippedScale();
     void scaleWithoutAreaDrawsNothing();
     void clsClearsAndKeepsBackground();
-    void textReachesArea_data();
-    void textReachesArea();
-    void textWithoutSizeKept();
     void toQColor_data();
     void toQColor();
     void paintsBackgroundBoxLineAndLabel();
@@ -147,58 +144,6 @@ void TestCanvas::clsClearsAndKeepsBackground()
     QCOMPARE(at(canvas->grab().toImage(), 100, 50), Canvas::toQColor(Red));
     canvas->Cls();
     QCOMPARE(at(canvas->grab().toImage(), 100, 50), Canvas::toQColor(Cyan));
-}
-
-void TestCanvas::textReachesArea_data()
-{
-    // In a scale of one unit to the pixel: the corner lies that many of the font's widest
-    // characters left of the area and that many line heights above it.
-    QTest::addColumn<double>("charsLeft");
-    QTest::addColumn<double>("linesUp");
-    QTest::addColumn<bool>("reaches");
-    QTest::newRow("inside") << 0.0 << 0.0 << true;
-    QTest::newRow("12 characters left") << 12.0 << 0.0 << true;
-    QTest::newRow("13 characters left") << 13.0 << 0.0 << true;
-    QTest::newRow("13 characters and a bit left") << 13.0 + 1e-3 << 0.0 << false;
-    QTest::newRow("20000 characters left") << 20000.0 << 0.0 << false;
-    QTest::newRow("a line up") << 0.0 << 1.0 << true;
-    QTest::newRow("a line and a bit up") << 0.0 << 1.25 << false;
-    QTest::newRow("12 characters left, a line up") << 12.0 << 1.0 << true;
-}
-
-void TestCanvas::textReachesArea()
-{
-    QFETCH(double, charsLeft);
-    QFETCH(double, linesUp);
-    QFETCH(bool, reaches);
-    const QString text = QStringLiteral(" 1001 - 1002 "); // 13 characters
-    Canvas canvas;
-    canvas.resize(500, 60);
-    canvas.setBackColor(Cyan);
-    canvas.Scale(0, 0, 500, 60);
-    const QFontMetrics fm(canvas.font());
-    QVERIFY(fm.maxWidth() > 0);
-    canvas.setCurrentX(-charsLeft * fm.maxWidth());
-    canvas.setCurrentY(-linesUp * fm.height());
-    canvas.setForeColor(White);
-    canvas.Print(text);
-    // The image keeps every text left of or above the area; how far it reaches takes the font.
-    QCOMPARE(canvas.image().records().size(), 1u);
-    QCOMPARE(canvas.textReachesArea(canvas.image().records().front()), reaches);
-}
-
-void TestCanvas::textWithoutSizeKept()
-{
-    // Before it has a size the canvas cannot tell how far a text reaches: it keeps it.
-    Canvas canvas;
-    canvas.resize(0, 0);
-    canvas.Scale(0, 0, 1000, 10);
-    canvas.setCurrentX(-100000);
-    canvas.Print(QStringLiteral("x"));
-    QCOMPARE(canvas.image().records().size(), 1u);
-    QVERIFY(canvas.textReachesArea(canvas.image().records().front()));
-    canvas.resize(500, 60);
-    QVERIFY(!canvas.textReachesArea(canvas.image().records().front()));
 }
 
 void TestCanvas::toQColor_data()

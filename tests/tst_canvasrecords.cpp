@@ -1,6 +1,7 @@
 // The canvas's compact records against the single drawing calls they stand for: a run of vertical
 // lines against a loop of Line, a Print list against the text it writes. The same image, the same
-// current position, the same pixels, also after a rescale.
+// current position, the same pixels, also after a rescale; and which kept texts reach into the
+// area, which takes the widget's size and font.
 #include "platform/canvas.h"
 #include "rules/numrules.h"
 
@@ -10,6 +11,8 @@
 namespace {
 
 constexpr std::int32_t Blue = rt::RGB(0, 0, 255);
+constexpr std::int32_t Cyan = rt::RGB(128, 255, 255);
+constexpr std::int32_t White = rt::RGB(255, 255, 255);
 
 void prepare(rt::Canvas &c, const QRectF &scale)
 {
@@ -27,6 +30,9 @@ private Q_SLOTS:
     void verticalLines();
     void printList_data();
     void printList();
+    void textReachesArea_data();
+    void textReachesArea();
+    void textWithoutSizeKept();
 };
 
 void tst_CanvasRecords::verticalLines_data()
@@ -116,6 +122,58 @@ void tst_CanvasRecords::printList()
         QCOMPARE(!records.empty() && c->textReachesArea(records.front()), shown);
     }
     QCOMPARE(list.grab().toImage(), text.grab().toImage());
+}
+
+void tst_CanvasRecords::textReachesArea_data()
+{
+    // In a scale of one unit to the pixel: the corner lies that many of the font's widest
+    // characters left of the area and that many line heights above it.
+    QTest::addColumn<double>("charsLeft");
+    QTest::addColumn<double>("linesUp");
+    QTest::addColumn<bool>("reaches");
+    QTest::newRow("inside") << 0.0 << 0.0 << true;
+    QTest::newRow("12 characters left") << 12.0 << 0.0 << true;
+    QTest::newRow("13 characters left") << 13.0 << 0.0 << true;
+    QTest::newRow("13 characters and a bit left") << 13.0 + 1e-3 << 0.0 << false;
+    QTest::newRow("20000 characters left") << 20000.0 << 0.0 << false;
+    QTest::newRow("a line up") << 0.0 << 1.0 << true;
+    QTest::newRow("a line and a bit up") << 0.0 << 1.25 << false;
+    QTest::newRow("12 characters left, a line up") << 12.0 << 1.0 << true;
+}
+
+void tst_CanvasRecords::textReachesArea()
+{
+    QFETCH(double, charsLeft);
+    QFETCH(double, linesUp);
+    QFETCH(bool, reaches);
+    const QString text = QStringLiteral(" 1001 - 1002 "); // 13 characters
+    rt::Canvas canvas;
+    canvas.resize(500, 60);
+    canvas.setBackColor(Cyan);
+    canvas.Scale(0, 0, 500, 60);
+    const QFontMetrics fm(canvas.font());
+    QVERIFY(fm.maxWidth() > 0);
+    canvas.setCurrentX(-charsLeft * fm.maxWidth());
+    canvas.setCurrentY(-linesUp * fm.height());
+    canvas.setForeColor(White);
+    canvas.Print(text);
+    // The image keeps every text left of or above the area; how far it reaches takes the font.
+    QCOMPARE(canvas.image().records().size(), 1u);
+    QCOMPARE(canvas.textReachesArea(canvas.image().records().front()), reaches);
+}
+
+void tst_CanvasRecords::textWithoutSizeKept()
+{
+    // Before it has a size the canvas cannot tell how far a text reaches: it keeps it.
+    rt::Canvas canvas;
+    canvas.resize(0, 0);
+    canvas.Scale(0, 0, 1000, 10);
+    canvas.setCurrentX(-100000);
+    canvas.Print(QStringLiteral("x"));
+    QCOMPARE(canvas.image().records().size(), 1u);
+    QVERIFY(canvas.textReachesArea(canvas.image().records().front()));
+    canvas.resize(500, 60);
+    QVERIFY(!canvas.textReachesArea(canvas.image().records().front()));
 }
 
 QTEST_MAIN(tst_CanvasRecords)
