@@ -213,25 +213,34 @@ void tst_SkipSearch::interrupted()
     const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     Window skipping(Stepping::Skipping), literal(Stepping::PerCandidate);
     literal.form.commands().setSliceCandidates(1);
+    // The first slice, which runs within the click, short, so that the user meets every search.
+    skipping.form.commands().setSliceCandidates(std::uint32_t(pick(1, 20)));
     startBoth(skipping, literal, start, pairs);
     QString why;
     int events = 0;
-    for (int slice = 0; slice < 60 && skipping.form.commands().searching(); ++slice) {
-        // The first slice short, so that the user meets every search at least once.
-        skipping.form.commands().setSliceCandidates(std::uint32_t(slice == 0 ? pick(1, 20) : pick(1, 3000)));
-        skipping.form.commands().advance();
+    // The literal search goes on number after number until it has reached the skipping one.
+    const auto catchUp = [&] {
         const double reached = skipping.form.state().n;
         for (int guard = 0; guard < 100000 && literal.form.commands().searching() && literal.form.state().n != reached;
              ++guard)
             literal.form.commands().advance();
+    };
+    for (int slice = 0; slice < 60 && (slice == 0 || skipping.form.commands().searching()); ++slice) {
+        if (slice > 0) {
+            skipping.form.commands().setSliceCandidates(std::uint32_t(pick(1, 3000)));
+            skipping.form.commands().advance();
+        }
+        catchUp();
         QVERIFY2(alike(skipping.form, literal.form, why), qPrintable(why));
         if (slice == 0 || pick(0, 2) == 0) {
             const auto e = Event(pick(0, EventKinds - 1));
             // A typed number keeps to where the literal search can follow quickly.
-            const int value = e == Event::TypedNumber ? int(reached) + pick(-2000, 2000) : pick(0, 999);
+            const int value = e == Event::TypedNumber ? int(skipping.form.state().n) + pick(-2000, 2000) : pick(0, 999);
             skipping.act(e, value);
             literal.act(e, value);
             ++events;
+            // A search started here has run its first slice in each window.
+            catchUp();
             QVERIFY2(alike(skipping.form, literal.form, why), qPrintable(why));
         }
     }

@@ -127,6 +127,10 @@ void Commands::search(std::int16_t pairsWanted, bool withLabels)
     state_.n = start;
     searches_.push_back({pairsWanted, withLabels, passes_, clock_.nsecsElapsed()});
     slices_.start();
+    // The first slice runs within the click, as the click's own loop would begin: a search that
+    // fits in one slice then ends before the event loop turns again, and nothing queued meanwhile
+    // (a screen reader's questions about the pressed button) comes first.
+    advance();
 }
 
 bool Commands::canStepFrom(double n) const
