@@ -246,8 +246,7 @@ void tst_Pacing::endIsOnShow()
             fresh.Line(r.x1, r.y1, r.x2, r.y2, r.colour);
             break;
         case rt::CanvasImage::Kind::VerticalLines:
-            for (double x = r.x1; x <= r.x2; x += 1)
-                fresh.Line(x, r.y1, x, r.y2, r.colour);
+            fresh.VerticalLines(r.x1, r.x2, r.y1, r.y2, r.colour);
             break;
         case rt::CanvasImage::Kind::Box:
             fresh.LineBox(r.x1, r.y1, r.x2, r.y2, r.colour);
