@@ -10,7 +10,7 @@ endif()
 get_filename_component(SUMMENLEITER_QT_BIN "${_qt_core_dll}" DIRECTORY)
 get_filename_component(_qt_prefix "${SUMMENLEITER_QT_BIN}" DIRECTORY)
 
-install(TARGETS summenleiter RUNTIME DESTINATION .)
+install(TARGETS summenleiter summenleiter-cli RUNTIME DESTINATION .)
 install(FILES "${SUMMENLEITER_QT_BIN}/Qt6Core.dll" "${SUMMENLEITER_QT_BIN}/Qt6Gui.dll"
               "${SUMMENLEITER_QT_BIN}/Qt6Widgets.dll" DESTINATION .)
 install(FILES "${_qt_prefix}/plugins/platforms/qwindows.dll" DESTINATION platforms)

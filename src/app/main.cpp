@@ -1,3 +1,4 @@
+#include "cli/command_line.h"
 #include "ui/application.h"
 #include "ui/form1.h"
 
@@ -5,6 +6,11 @@
 
 int main(int argc, char *argv[])
 {
+#if SUMMENLEITER_COMMAND_LINE
+    // Before any Qt object: the command line needs no display, and works over ssh and in a pipe.
+    if (cli::IsCommandLine(argc, argv))
+        return cli::Main(argc, argv);
+#endif
     QApplication app(argc, argv);
     ui::PrepareApplication();
     int code = 0;
