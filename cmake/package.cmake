@@ -20,7 +20,10 @@ set(CPACK_PACKAGE_DESCRIPTION "Summenleiter lists every way in which a number n 
 of consecutive positive integers and draws these sums as coloured bars over
 the number line. It also lists the halvable pairs, two sums of which one ends
 right before the other begins, and searches upwards for the next number with
-one or with two such pairs. The window and its captions are in German.")
+one or with two such pairs. The window and its captions are in German.
+The chart can be copied or saved as PNG or SVG and the listing as text;
+on the command line it prints a listing, searches and the sequences of the
+numbers with one or two halvable pairs without opening a window.")
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
@@ -30,6 +33,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Liberation Serif and Liberation Sans in their place, which have the same widths. Without them a
 # bare system's fontconfig has nothing but a monospace face for the generic families.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+# Qt's own texts in German (the save dialog, the listing's menu); without them they are English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 set(CPACK_STRIP_FILES ON)
 # Debian wants 0755 directories whatever the umask of the build.

@@ -21,6 +21,8 @@ run_packages=(
     cmake g++ make
     qt6-base-dev
     fonts-liberation2
+    # Qt's own texts in German: the save dialog and the text boxes' menus.
+    qt6-translations-l10n
 )
 # In a Wayland session Qt prefers its Wayland plugin and would otherwise fall back to X11 through
 # XWayland, which a session without XWayland lacks and which draws scaled windows blurred.

@@ -3,6 +3,7 @@
 #include "rules/numrules.h"
 
 #include <QEvent>
+#include <QFontInfo>
 #include <QFontMetrics>
 
 namespace rt {
@@ -101,6 +102,23 @@ void Canvas::setBackColor(std::int32_t c)
 {
     backColor_ = c;
     update();
+}
+
+CanvasLook Canvas::look() const
+{
+    const QFontInfo drawn(font());
+    const QFontMetricsF metrics(font());
+    CanvasLook look;
+    look.width = width();
+    look.height = height();
+    look.backColour = backColor_;
+    // The face the canvas draws in, then what a viewer without it should take instead.
+    const QString generic = font().styleHint() == QFont::Serif ? QStringLiteral("serif") : QStringLiteral("sans-serif");
+    look.fontFamily = (QLatin1Char('\'') + drawn.family() + QStringLiteral("', ") + generic).toStdString();
+    look.fontPixelSize = drawn.pointSizeF() * logicalDpiY() / 72.0;
+    look.bold = drawn.bold();
+    look.ascent = metrics.ascent();
+    return look;
 }
 
 Canvas::PixelMap Canvas::pixelMap(const CanvasImage &image) const

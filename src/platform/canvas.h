@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/canvas_image.h"
+#include "platform/canvas_svg.h"
 #include "platform/framepacer.h"
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QRectF>
 #include <QString>
 #include <QWidget>
@@ -61,6 +63,11 @@ public:
 
     // What the canvas holds, whether or not the widget shows it yet.
     const CanvasImage &image() const { return image_; }
+    // The whole canvas as it paints its image, the parts its frame hides included, with `scale`
+    // device pixels to each of the widget's pixels.
+    QImage picture(qreal scale) const;
+    // Its size, ground and font, for an SVG of its image.
+    CanvasLook look() const;
     QRectF scaleRect() const
     {
         const CanvasImage::Corners &s = image_.scale();
@@ -100,6 +107,7 @@ private:
     CanvasImage::BeforeChange keeper();
     void keepFrame();
     void changed();
+    void paintImage(const CanvasImage &image, QPainter &painter, const QRect &exposed) const;
     // Paints the ground and the grid lines that open the image; returns the first record not painted.
     std::size_t paintGround(const CanvasImage &image, QPainter &painter, const QRect &exposed,
                             const PixelMap &map) const;

@@ -108,10 +108,29 @@ void Canvas::paintEvent(QPaintEvent *event)
         exposed &= QRect(-pos(), parent->size());
     if (exposed.isEmpty())
         return;
-    // While the canvas lags it shows the last frame, as the other controls do.
-    const CanvasImage &image = widgetLags() ? frame_ : image_;
-    const std::vector<Record> &records = image.records();
     QPainter painter(this);
+    // While the canvas lags it shows the last frame, as the other controls do.
+    paintImage(widgetLags() ? frame_ : image_, painter, exposed);
+}
+
+QImage Canvas::picture(qreal scale) const
+{
+    QImage picture((QSizeF(size()) * scale).toSize(), QImage::Format_RGB32);
+    if (picture.isNull())
+        return picture;
+    picture.setDevicePixelRatio(scale);
+    // The font keeps the size it has on the screen.
+    picture.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+    picture.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    paintImage(image_, painter, rect());
+    return picture;
+}
+
+void Canvas::paintImage(const CanvasImage &image, QPainter &painter, const QRect &exposed) const
+{
+    const std::vector<Record> &records = image.records();
     const CanvasImage::Corners &scale = image.recordScale();
     const double sw = scale.x2 - scale.x1, sh = scale.y2 - scale.y1;
     if (records.empty() || sw == 0 || sh == 0) {

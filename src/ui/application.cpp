@@ -5,6 +5,9 @@
 #include "ui/fonts.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace ui {
 
@@ -17,6 +20,14 @@ void PrepareApplication()
     // system's fallback for the generic families can be a monospace face.
     QApplication::setFont(DefaultControlFont());
     rt::desktop::IdentifyProgram(SUMMENLEITER_APP_ID);
+    // The toolkit's own texts (the save dialog, a text box's menu) in German, as every text of the
+    // program is, where the system has Qt's translations; otherwise they stay English.
+    auto *qtTexts = new QTranslator(qApp);
+    if (qtTexts->load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
+    else
+        delete qtTexts;
 }
 
 int LeaveApplication(int code)

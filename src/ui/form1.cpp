@@ -6,6 +6,7 @@
 #include "ui/application.h"
 #include "ui/chartframe.h"
 #include "ui/fonts.h"
+#include "ui/result_menus.h"
 #include "ui/stopsign.h"
 
 #include <QFont>
@@ -61,6 +62,7 @@ Form1::Form1(rt::ScreenSize screen, QWidget *parent) : QWidget(parent), errors_(
         commands::Controls{*Text1, *txtSequenz, *picGraph, placement(picGraph), *HScroll1}, state_, rnd_, errors_,
         pacer_);
     wireEvents();
+    new ResultMenus(this, picContainer, picGraph, txtSequenz);
     errors_.guard([&] { Form_Load(screen); });
     txtSequenz->setFocus();
 }
