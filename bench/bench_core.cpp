@@ -1,5 +1,7 @@
 // Times one complete core pass (runs, pairs, listing text) with the fast scan and with the
-// literal scan, and prints one line per n.
+// literal scan, and prints one line per n; then the command line's sequence of the numbers with
+// two halvable pairs over the whole range, as `summenleiter --folge 2` prints it.
+#include "cli/command_line.h"
 #include "core/find_runs.h"
 #include "core/halvable_pairs.h"
 #include "core/literal_scan.h"
@@ -8,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -60,5 +63,15 @@ int main()
         std::printf("n=%.0f fast_us=%.2f literal_us=%.2f ratio=%.0f\n", n, fast, literal, literal / fast);
         std::fflush(stdout);
     }
+    // The whole command, from the enumeration's set-up to the last line written.
+    std::size_t lines = 0;
+    const double sequence = medianMicros(11, [&] {
+        std::ostringstream out, err;
+        cli::Run({"--folge", "2", "--bis", "2147483647"}, out, err);
+        const std::string text = out.str();
+        lines = std::size_t(std::count(text.begin(), text.end(), '\n'));
+        sink += text.size();
+    });
+    std::printf("folge k=2 to=2147483647 ms=%.1f numbers=%zu\n", sequence / 1000, lines);
     return sink == 0;
 }
