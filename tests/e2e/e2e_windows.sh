@@ -96,9 +96,11 @@ snapshot() {
     (cd "$WINEPREFIX/drive_c/users" && find . | LC_ALL=C sort) >"$work/files-$1"
     "$wine" reg export HKCU "$(winpath "$work/hkcu-$1.reg")" /y >/dev/null 2>&1
     # Less the console's settings, which Wine's console host writes for the console tools that
-    # this test runs (cmd, reg) at a time of its own.
+    # this test runs (cmd, reg) at a time of its own, and the save dialog's memory of the folder
+    # last saved to, which Qt keeps for all its programs as Windows keeps its own dialogs'.
     iconv -f UTF-16LE -t UTF-8 "$work/hkcu-$1.reg" | tr -d '\r' \
-        | awk '/^\[/ { skip = index($0, "[HKEY_CURRENT_USER\\Console") == 1 } !skip' >"$work/hkcu-$1.txt"
+        | awk '/^\[/ { skip = index($0, "[HKEY_CURRENT_USER\\Console") == 1 \
+                           || index($0, "[HKEY_CURRENT_USER\\Software\\QtProject") == 1 } !skip' >"$work/hkcu-$1.txt"
 }
 same_snapshot() {
     local label=$1 before=$2 after=$3 status=0
@@ -116,6 +118,43 @@ same_snapshot() {
 }
 winpath() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 unixpath() { "$wine" winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+
+# The chart of 75 saved as PNG through the chart's menu and Windows' save dialog, and the
+# command line's companion beside the program at the Windows path $2, run from cmd.
+export_checks() {
+    local label=$1 exe=$2 cli png
+    cli="${exe%\\*}\\summenleiter-cli.exe"
+    "$wine" cmd /c "$cli" --liste 75 >"$work/cli-75.txt" 2>"$work/cli.log"
+    { "$listing_tool" 75 75; printf '\r\n'; } >"$work/expected-75.txt"
+    if cmp -s "$work/cli-75.txt" "$work/expected-75.txt"; then
+        ok "$label: summenleiter-cli.exe --liste 75 from cmd prints the listing of 75 with CR LF"
+    else
+        bad "$label: summenleiter-cli.exe --liste 75 from cmd printed: $(head -c 200 "$work/cli-75.txt" | od -c | head -4) $(cat "$work/cli.log")"
+    fi
+    png="$(winpath "$work")\\chart-$label.png"
+    xdotool mousemove --window "$wid" "$(px $((480 + 9120)))" "$(px $((1536 + 1000)))" click 3
+    sleep 0.8
+    shot "$label-chart-menu"
+    xdotool key Down Down Return
+    # Windows' own save dialog; without a window manager it gets the keyboard only when asked.
+    local dialog
+    dialog=$(timeout 15 xdotool search --sync --name '^Diagramm speichern unter$' 2>/dev/null | head -n 1 || true)
+    [ -z "$dialog" ] || xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+    sleep 1
+    xdotool key --clearmodifiers ctrl+a
+    xdotool type --delay 20 "$png"
+    shot "$label-save-dialog"
+    xdotool key Return
+    for _ in $(seq 50); do [ -s "$work/chart-$label.png" ] && break; sleep 0.2; done
+    if [ -s "$work/chart-$label.png" ] && [ "$(identify -format %m "$work/chart-$label.png" 2>/dev/null)" = PNG ]; then
+        ok "$label: the chart of 75 saved as PNG through the save dialog ($(identify -format %wx%h "$work/chart-$label.png"))"
+        [ -z "$shots" ] || cp "$work/chart-$label.png" "$shots/"
+    else
+        bad "$label: no PNG saved through the chart's menu"
+        shot "$label-save-failed"
+        xdotool key Escape
+    fi
+}
 
 # Everything a user does with the program at the Windows path $2, as label $1.
 use_program() {
@@ -140,6 +179,8 @@ use_program() {
     shot "$label-start"
     if same_listing 75; then ok "$label: the listing of 75, read through the clipboard"
     else bad "$label: the listing of 75 differs from the core's"; fi
+
+    export_checks "$label" "$exe"
 
     type_number 105
     if same_listing 105; then ok "$label: 105 typed into the number box is analysed"
