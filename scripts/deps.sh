@@ -20,6 +20,8 @@ purpose=${1:-test}
 run_packages=(
     cmake g++ make
     qt6-base-dev
+    # Exact, locale-free reading of numbers, for every target (header only).
+    libfast-float-dev
     fonts-liberation2
     # Qt's own texts in German: the save dialog and the text boxes' menus.
     qt6-translations-l10n

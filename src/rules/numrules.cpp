@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
+
+#include <fast_float/fast_float.h>
 
 namespace rt {
 
@@ -66,40 +69,6 @@ double readRadix(Reader &r, int radix)
     for (int d; (d = digitValue(r.peek(), radix)) >= 0; r.advance())
         v = v * radix + d;
     return checked(v);
-}
-
-// A decimal number's magnitude as a power of ten, from its digits and exponent: enough to tell
-// whether a number out of the double's range is too large or too small. from_chars leaves both
-// kinds as an error, where the old runtime overflows on one and reads the other as zero.
-bool tooLarge(std::string_view number)
-{
-    long long magnitude = -1;
-    bool seenDigit = false;
-    bool afterPoint = false;
-    std::size_t i = 0;
-    for (; i < number.size() && number[i] != 'e'; ++i) {
-        const char c = number[i];
-        if (c == '.') {
-            afterPoint = true;
-        } else if (isDigit(c)) {
-            if (c != '0')
-                seenDigit = true;
-            if (!afterPoint && seenDigit)
-                ++magnitude;
-            else if (afterPoint && !seenDigit)
-                --magnitude;
-        }
-    }
-    long long exponent = 0;
-    if (i < number.size()) {
-        const bool negative = i + 1 < number.size() && number[i + 1] == '-';
-        for (++i; i < number.size(); ++i)
-            if (isDigit(number[i]) && exponent < 1'000'000'000)
-                exponent = exponent * 10 + (number[i] - '0');
-        if (negative)
-            exponent = -exponent;
-    }
-    return magnitude + exponent > 0;
 }
 
 } // namespace
@@ -168,14 +137,14 @@ double Val(std::string_view text)
         const double v = static_cast<double>(whole);
         return negative ? -v : v;
     }
-    // from_chars reads the C locale's decimal point whatever LC_NUMERIC the GUI set.
+    // fast_float reads "." whatever LC_NUMERIC the GUI set, rounds exactly as from_chars does, and
+    // builds with every C++ library the program is built with (some lack from_chars for doubles).
+    // A number too large for a double reads as infinity, one too small as zero or a subnormal.
     double v = 0;
     const char *first = number.data() + (negative ? 1 : 0);
-    if (std::from_chars(first, number.data() + number.size(), v).ec == std::errc::result_out_of_range) {
-        if (tooLarge(number))
-            throw RuntimeError(ErrorCode::Overflow);
-        v = 0;
-    }
+    fast_float::from_chars(first, number.data() + number.size(), v);
+    if (std::isinf(v))
+        throw RuntimeError(ErrorCode::Overflow);
     return negative ? -v : v;
 }
 
@@ -213,9 +182,12 @@ std::string Str(double v)
         return out.append(buf, res.ptr);
     }
 
+    // 15 significant digits, correctly rounded by the C library's printf (as exact as to_chars,
+    // which some C++ libraries lack for doubles). Only the digits and the exponent are read, so
+    // the decimal point of whatever LC_NUMERIC the GUI set does not matter.
     char buf[40];
-    auto res = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 14);
-    const std::string_view sci(buf, static_cast<std::size_t>(res.ptr - buf));
+    const int length = std::snprintf(buf, sizeof buf, "%.14e", a);
+    const std::string_view sci(buf, static_cast<std::size_t>(std::max(length, 0)));
     const std::size_t ePos = sci.find('e');
     std::string digits;
     for (char c : sci.substr(0, ePos))
