@@ -113,7 +113,9 @@ void tst_ResultMenus::analyse(const QString &number)
 QStringList tst_ResultMenus::openChartMenu(QWidget *on, QContextMenuEvent::Reason reason, const QString &entry, QPoint *at)
 {
     QStringList seen;
+    bool shown = false;
     whenShown<QMenu>([&](QMenu *menu) {
+        shown = true;
         seen = texts(menu);
         if (at)
             *at = menu->geometry().topLeft();
@@ -125,6 +127,8 @@ QStringList tst_ResultMenus::openChartMenu(QWidget *on, QContextMenuEvent::Reaso
     const QPoint pos = on->visibleRegion().boundingRect().center();
     QContextMenuEvent event(reason, pos, on->mapToGlobal(pos));
     QApplication::sendEvent(on, &event);
+    if (!QTest::qWaitFor([&] { return shown; }))
+        qWarning("the chart's menu did not show");
     return seen;
 }
 
@@ -314,6 +318,7 @@ void tst_ResultMenus::listingSaved()
     QWidget *viewport = qobject_cast<QPlainTextEdit *>(listing)->viewport();
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20), viewport->mapToGlobal(QPoint(20, 20)));
     QApplication::sendEvent(viewport, &event);
+    QTRY_VERIFY(QFile::exists(path));
     QVERIFY(entries.size() > 2);
     QCOMPARE(entries.last(), QStringLiteral("Liste speichern unter \u2026"));
     QFile file(path);
@@ -334,6 +339,7 @@ void tst_ResultMenus::failedSaveIsReported()
     QWidget *viewport = qobject_cast<QPlainTextEdit *>(widget("txtSequenz"))->viewport();
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20), viewport->mapToGlobal(QPoint(20, 20)));
     QApplication::sendEvent(viewport, &event);
+    QTRY_VERIFY(!reported.isEmpty());
     QVERIFY2(reported.contains(QDir::toNativeSeparators(path)), qPrintable(reported));
     QVERIFY(!QFile::exists(path));
 }

@@ -234,10 +234,14 @@ bool Commands::advance()
     if (step != Step::GoOn) {
         // No slice runs while a message box waits for the user: the search below goes on after it.
         slices_.stop();
+        const auto goOn = [this] {
+            if (searching())
+                slices_.start();
+        };
         if (failure)
-            errors_.report(*failure, SearchEndHint);
-        if (searching())
-            slices_.start();
+            errors_.report(*failure, SearchEndHint, goOn);
+        else
+            goOn();
         inSlice_ = false;
         Q_EMIT searchEnded(search.pairsWanted, passes_ != search.passesAtStart);
         return searching();

@@ -1,10 +1,10 @@
 #include "platform/runtime.h"
 
 #include "platform/placement.h"
+#include "platform/desktop.h"
 #include "rules/numrules.h"
 
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QScreen>
 
 #include <new>
@@ -21,17 +21,19 @@ double Val(QStringView text)
     return Val(std::string_view(ascii));
 }
 
-void ErrorReporter::report(const RuntimeError &error, const QString &detail) const
+void ErrorReporter::report(const RuntimeError &error, const QString &detail, const std::function<void()> &then) const
 {
     if (handler_) {
         handler_(error, detail);
+        if (then)
+            then();
         return;
     }
     QString text =
         QStringLiteral("Laufzeitfehler %1: %2").arg(error.number()).arg(QString::fromStdString(error.message()));
     if (!detail.isEmpty())
         text += QLatin1Char('\n') + detail;
-    QMessageBox::warning(parent_, QStringLiteral("Summenleiter"), text);
+    desktop::ShowReport(parent_, QStringLiteral("Summenleiter"), text, then);
 }
 
 void ErrorReporter::reportEscaped(std::exception_ptr escaped) const

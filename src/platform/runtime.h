@@ -24,7 +24,9 @@ public:
 
     explicit ErrorReporter(QWidget *parent = nullptr) : parent_(parent) {}
     void setHandler(Handler h) { handler_ = std::move(h); }
-    void report(const RuntimeError &error, const QString &detail) const;
+    // `then` runs once the user has closed the report (at once with a handler): what follows a
+    // report waits for it, in the browser too, where the report returns while it shows.
+    void report(const RuntimeError &error, const QString &detail, const std::function<void()> &then = {}) const;
 
     // The boundary of an event procedure: runs it, and reports an error that escapes it (a
     // runtime error, a lack of memory as error 7, anything else as error 51), so that the program

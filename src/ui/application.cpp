@@ -16,6 +16,7 @@ void PrepareApplication()
     // Qt's Windows style: the classic look the window was designed in, with the focus of a text
     // area shown in its border.
     QApplication::setStyle(new ClassicStyle);
+    rt::desktop::PrepareFonts();
     // Chosen here rather than taken from the desktop: the window's layout is fixed, and a bare
     // system's fallback for the generic families can be a monospace face.
     QApplication::setFont(DefaultControlFont());

@@ -2,9 +2,11 @@
 
 #include "core/pair_sequence.h"
 #include "platform/canvas.h"
+#include "platform/desktop.h"
 #include "platform/listingbox.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QContextMenuEvent>
@@ -111,25 +113,27 @@ bool ResultMenus::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
+// The menus pop up and return: the browser cannot wait inside an event procedure for a menu.
 void ResultMenus::showChartMenu(const QPoint &globalPos)
 {
-    QMenu menu(window_);
-    menu.setObjectName(QStringLiteral("chartMenu"));
-    menu.addAction(copyChart_);
-    menu.addAction(saveChart_);
-    menu.exec(globalPos);
+    auto *menu = new QMenu(window_);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setObjectName(QStringLiteral("chartMenu"));
+    menu->addAction(copyChart_);
+    menu->addAction(saveChart_);
+    menu->popup(globalPos);
 }
 
 void ResultMenus::showListingMenu(const QPoint &viewportPos)
 {
     QMenu *menu = listing_->createStandardContextMenu(viewportPos);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName(QStringLiteral("listingMenu"));
     menu->addSeparator();
     QAction *save = menu->addAction(QStringLiteral("Liste speichern unter \u2026"));
     save->setObjectName(QStringLiteral("saveListing"));
     connect(save, &QAction::triggered, this, &ResultMenus::saveListing);
-    menu->exec(listing_->viewport()->mapToGlobal(viewportPos));
-    delete menu;
+    menu->popup(listing_->viewport()->mapToGlobal(viewportPos));
 }
 
 void ResultMenus::copyChart()
@@ -140,6 +144,15 @@ void ResultMenus::copyChart()
 void ResultMenus::saveChart()
 {
     const ChartSnapshot chart = ChartSnapshot::of(*canvas_, screenScale(canvas_));
+    if (rt::desktop::SavesByDownload()) {
+        // The browser saves where its user lets it, as a PNG.
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!chart.picture.isNull() && QImageWriter(&buffer, "png").write(chart.picture))
+            rt::desktop::Download(png, QStringLiteral("Diagramm.png"));
+        return;
+    }
     QFileDialog dialog(window_, QStringLiteral("Diagramm speichern unter"), folder_);
     dialog.setObjectName(QStringLiteral("saveChartDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -165,6 +178,11 @@ void ResultMenus::saveChart()
 void ResultMenus::saveListing()
 {
     const QString text = listing_->Text();
+    if (rt::desktop::SavesByDownload()) {
+        rt::desktop::Download(QByteArray::fromStdString(core::WithPlatformLineEnds(text.toStdString())),
+                              QStringLiteral("Liste.txt"));
+        return;
+    }
     QFileDialog dialog(window_, QStringLiteral("Liste speichern unter"), folder_);
     dialog.setObjectName(QStringLiteral("saveListingDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
