@@ -2,7 +2,7 @@
 # Installs the Debian packages that are missing for one purpose:
 #   scripts/deps.sh run    what building the program and opening its window need
 #   scripts/deps.sh test   that and everything the whole test suite, the sanitizer build, the
-#                          package check and the Windows build need (the default)
+#                          package check, the Windows build and the web build need (the default)
 # Usage: scripts/deps.sh [--list] [run|test]; --list prints the packages and installs nothing.
 set -euo pipefail
 
@@ -49,6 +49,9 @@ test_packages=(
     # The Windows build: Qt for Windows from Debian's qtbase source (dpkg-source unpacks it), the
     # cross compilers, the setup program and the portable archive, and Wine to test them.
     ninja-build g++-mingw-w64-x86-64-posix nsis zip unzip wine64
+    # The program in the browser: Qt for WebAssembly and the program built with emscripten, tested
+    # in headless Chromium driven through WebDriver.
+    emscripten chromium chromium-driver python3-selenium
 )
 
 case $purpose in

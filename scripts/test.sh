@@ -22,6 +22,13 @@ version=$(sed -n 's/^project(Summenleiter VERSION \([0-9.]*\).*/\1/p' CMakeLists
 tests/e2e/e2e_windows.sh "build-windows/Summenleiter-$version-setup.exe" \
     "build-windows/Summenleiter-$version-portable.zip" build/tests/listing_tool build-windows/screenshots
 bench/wsearch.sh build-windows/stage/Summenleiter.exe build/src/app/summenleiter build/tests/listing_tool
+# The program in the browser: Qt for WebAssembly built once and cached, the program and its site in
+# build-web/site, then the site served on the loopback and used in headless Chromium as a person
+# would, with screenshots in build-web/screenshots; its search from 10^9 against the Linux build's.
+scripts/web.sh
+native_ms=$(QT_QPA_PLATFORM=offscreen build/bench/summenleiter-gui-bench --search 1000000000 1000383615 2>/dev/null \
+    | sed -n 's/^search clock .* ms=\([0-9.]*\)$/\1/p')
+tests/web/e2e_web.py build-web/site build/tests/listing_tool build-web/screenshots "${native_ms:--}"
 # The same suite built with AddressSanitizer and UBSan, then a bounded run of each fuzzer.
 scripts/sanitize.sh
 # The Debian package: built, validated, installed, started from its menu entry and removed again.
