@@ -88,7 +88,10 @@ ResultMenus::ResultMenus(QWidget *window, QWidget *chartFrame, rt::Canvas *canva
     copyChart_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     chartFrame_->addAction(copyChart_);
     connect(copyChart_, &QAction::triggered, this, &ResultMenus::copyChart);
-    connect(saveChart_, &QAction::triggered, this, &ResultMenus::saveChart);
+    // Queued: the save dialog runs once the menu has finished with the key or click that chose
+    // the entry. Run from within it, a native dialog's own message loop could delete the menu
+    // under the menu's feet.
+    connect(saveChart_, &QAction::triggered, this, &ResultMenus::saveChart, Qt::QueuedConnection);
     // A right click on the canvas, which takes no menu of its own, goes on to its frame.
     chartFrame_->installEventFilter(this);
 
@@ -132,7 +135,7 @@ void ResultMenus::showListingMenu(const QPoint &viewportPos)
     menu->addSeparator();
     QAction *save = menu->addAction(QStringLiteral("Liste speichern unter \u2026"));
     save->setObjectName(QStringLiteral("saveListing"));
-    connect(save, &QAction::triggered, this, &ResultMenus::saveListing);
+    connect(save, &QAction::triggered, this, &ResultMenus::saveListing, Qt::QueuedConnection);
     menu->popup(listing_->viewport()->mapToGlobal(viewportPos));
 }
 

@@ -146,6 +146,11 @@ export_checks() {
     shot "$label-save-dialog"
     xdotool key Return
     for _ in $(seq 50); do [ -s "$work/chart-$label.png" ] && break; sleep 0.2; done
+    # The window has the keyboard again once the dialog is gone.
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name '^Diagramm speichern unter$' >/dev/null 2>&1 || break
+        sleep 0.1
+    done
     if [ -s "$work/chart-$label.png" ] && [ "$(identify -format %m "$work/chart-$label.png" 2>/dev/null)" = PNG ]; then
         ok "$label: the chart of 75 saved as PNG through the save dialog ($(identify -format %wx%h "$work/chart-$label.png"))"
         [ -z "$shots" ] || cp "$work/chart-$label.png" "$shots/"
