@@ -11,6 +11,8 @@
 #include <QTest>
 
 #include <functional>
+#include <stdexcept>
+#include <utility>
 #include <memory>
 
 namespace {
@@ -106,6 +108,26 @@ void listeningClient(QAccessibleEvent *)
 {
 }
 
+// A view whose widget fails once as it catches up, as a view may when memory runs out.
+class Failing : public rt::PacedView {
+public:
+    void write()
+    {
+        if (!deferToNextFrame())
+            showValues();
+    }
+    bool failOnce = true;
+    int shown = 0;
+
+protected:
+    void showValues() override
+    {
+        if (std::exchange(failOnce, false))
+            throw std::runtime_error("no memory for the widget");
+        ++shown;
+    }
+};
+
 } // namespace
 
 class tst_FramePacer : public QObject {
@@ -118,6 +140,7 @@ private Q_SLOTS:
     void pacerMayGoFirst_data() { addControls(); }
     void pacerMayGoFirst();
     void accessibilityHearsOnlyTheEnd();
+    void viewThatThrowsLeavesThePacerWorking();
 };
 
 void tst_FramePacer::viewMayGoFirst()
@@ -212,6 +235,48 @@ void tst_FramePacer::accessibilityHearsOnlyTheEnd()
     }
     QCOMPARE(told, (QList<bool>{false, false, false, true}));
     QVERIFY(QAccessible::installUpdateHandler(previous) == &listeningClient);
+}
+
+void tst_FramePacer::viewThatThrowsLeavesThePacerWorking()
+{
+    rt::FramePacer pacer;
+    Window window(Control::TextBox, pacer);
+    Failing failing;
+    failing.setPacer(&pacer);
+    const QAccessible::UpdateHandler previous = QAccessible::installUpdateHandler(listeningClient);
+    // A quiet slice's end, at which the failing view throws before the text box is shown.
+    bool thrown = false;
+    try {
+        const rt::FramePacer::Work work(pacer);
+        failing.write();
+        window.subject.write(5);
+        pacer.setQuiet(true);
+    } catch (const std::runtime_error &) {
+        thrown = true;
+    }
+    pacer.setQuiet(false);
+    QVERIFY(thrown);
+    // Accessibility hears again, and the next catch-up shows both.
+    const QAccessible::UpdateHandler current = QAccessible::installUpdateHandler(previous);
+    QVERIFY(current == &listeningClient);
+    QCOMPARE(window.subject.shown(), QStringLiteral("0"));
+    {
+        const rt::FramePacer::Work work(pacer);
+        window.subject.write(6);
+    }
+    QCOMPARE(window.subject.shown(), QStringLiteral("6"));
+    QCOMPARE(failing.shown, 1);
+    // An exception already leaving the work goes on alone.
+    failing.failOnce = true;
+    thrown = false;
+    try {
+        const rt::FramePacer::Work work(pacer);
+        failing.write();
+        throw std::logic_error("the work's own");
+    } catch (const std::logic_error &) {
+        thrown = true;
+    }
+    QVERIFY(thrown);
 }
 
 QTEST_MAIN(tst_FramePacer)

@@ -191,6 +191,19 @@ bool Commands::advance()
     if (inSlice_ || searches_.empty())
         return searching();
     inSlice_ = true;
+    // A view that throws as it shows the slice's end leaves through the work's end below, to the
+    // guard of the event procedure: the next slice must still run, accessibility hear again, and
+    // the timer stop once no search is left.
+    struct SliceEnd {
+        Commands &commands;
+        ~SliceEnd()
+        {
+            commands.inSlice_ = false;
+            commands.pacer_.setQuiet(false);
+            if (commands.searches_.empty())
+                commands.slices_.stop();
+        }
+    } sliceEnd{*this};
     const Search search = searches_.back();
     const qint64 deadline = clock_.nsecsElapsed() + SliceBudget;
     Step step = Step::GoOn;

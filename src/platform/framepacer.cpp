@@ -65,16 +65,36 @@ void FramePacer::catchUp()
 {
     if (catchingUp_ || deferred_.empty())
         return;
+    // However the views' catch-up ends, accessibility hears again afterwards, the views shown
+    // leave the list and the next catch-up may run.
+    struct Restore {
+        FramePacer &pacer;
+        bool quiet;
+        QAccessible::UpdateHandler previous;
+        std::size_t shown = 0;
+        ~Restore()
+        {
+            pacer.deferred_.erase(pacer.deferred_.begin(),
+                                  pacer.deferred_.begin() + std::ptrdiff_t(std::min(shown, pacer.deferred_.size())));
+            if (quiet)
+                QAccessible::installUpdateHandler(previous);
+            pacer.catchingUp_ = false;
+        }
+    };
     catchingUp_ = true;
-    const QAccessible::UpdateHandler previous = quiet_ ? QAccessible::installUpdateHandler(dropAccessibilityUpdate) : nullptr;
+    Restore restore{*this, quiet_, quiet_ ? QAccessible::installUpdateHandler(dropAccessibilityUpdate) : nullptr};
     // By index: showing one view may write another, which enrols it again at the end.
-    for (std::size_t i = 0; i < deferred_.size(); ++i)
-        if (PacedView *view = std::exchange(deferred_[i], nullptr))
-            view->catchUp();
-    deferred_.clear();
-    if (quiet_)
-        QAccessible::installUpdateHandler(previous);
-    catchingUp_ = false;
+    for (; restore.shown < deferred_.size(); ++restore.shown) {
+        if (PacedView *view = std::exchange(deferred_[restore.shown], nullptr)) {
+            try {
+                view->catchUp();
+            } catch (...) {
+                // It stays at its place, for the next catch-up.
+                deferred_[restore.shown] = view;
+                throw;
+            }
+        }
+    }
     ++frames_;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <exception>
 #include <vector>
 
 namespace rt {
@@ -38,7 +39,13 @@ private:
     void catchUp()
     {
         lagging_ = false;
-        showValues();
+        try {
+            showValues();
+        } catch (...) {
+            // Still behind: the next catch-up tries it again.
+            lagging_ = true;
+            throw;
+        }
     }
     FramePacer *pacer_ = nullptr;
     bool lagging_ = false;
@@ -59,20 +66,31 @@ public:
     ~FramePacer() override;
 
     // Work under way for as long as it lives; works may nest, and the outermost one's end brings
-    // the widgets up to date.
+    // the widgets up to date. A view that throws as it catches up throws out of the work's end,
+    // to the event procedure's guard, unless an exception is already leaving the work, which then
+    // goes on alone.
     class Work {
     public:
-        explicit Work(FramePacer &pacer) : pacer_(pacer) { ++pacer_.depth_; }
-        ~Work()
+        explicit Work(FramePacer &pacer) : pacer_(pacer), leaving_(std::uncaught_exceptions()) { ++pacer_.depth_; }
+        ~Work() noexcept(false)
         {
-            if (--pacer_.depth_ == 0)
+            if (--pacer_.depth_ != 0)
+                return;
+            if (std::uncaught_exceptions() == leaving_) {
                 pacer_.catchUp();
+                return;
+            }
+            try {
+                pacer_.catchUp();
+            } catch (...) {
+            }
         }
         Work(const Work &) = delete;
         Work &operator=(const Work &) = delete;
 
     private:
         FramePacer &pacer_;
+        int leaving_;
     };
 
     bool pacing() const { return depth_ > 0; }
@@ -81,7 +99,8 @@ public:
     // follow; the end of the search is told.
     void setQuiet(bool quiet) { quiet_ = quiet; }
 
-    // Brings every deferred widget up to date now.
+    // Brings every deferred widget up to date now. If a view throws, the views after it stay
+    // deferred and the pacer is left as it was before, ready for the next catch-up.
     void catchUp();
 
     // Catch-ups since construction that brought a widget up to date, for tests and measurements.
