@@ -230,9 +230,6 @@ bool Commands::advance()
             step = Step::Failed;
         } catch (...) {
             searches_.pop_back();
-            inSlice_ = false;
-            if (searches_.empty())
-                slices_.stop();
             throw;
         }
         if (step != Step::GoOn) {

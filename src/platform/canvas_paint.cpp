@@ -63,7 +63,7 @@ std::size_t Canvas::paintGround(const CanvasImage &image, QPainter &painter, con
 {
     // The vertical lines that open the image and cross the whole exposed height (the grid) are
     // painted as one band: a row of ground and lines, copied downwards. A fill per one-pixel
-    // column costs a call per pixel row, and a search repaints the grid for every candidate.
+    // column costs a call per pixel row, and a chart of 5000 has five thousand of them.
     QImage band(exposed.size(), QImage::Format_RGB32);
     auto *row = reinterpret_cast<QRgb *>(band.scanLine(0));
     std::fill(row, row + band.width(), toQColor(backColor_).rgb());

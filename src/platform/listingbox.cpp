@@ -86,8 +86,8 @@ void ListingBox::showValues()
         cursor.insertText(text.mid(shown_.size()));
     } else {
         // Replacing the document's content through a cursor, without undo steps, costs a third of
-        // setPlainText, and a search writes the listing for every candidate. As setPlainText
-        // does, the caret and the view go back to the start.
+        // setPlainText, and a search's slice ends with a new listing. As setPlainText does, the
+        // caret and the view go back to the start.
         cursor.select(QTextCursor::Document);
         QString shown = text;
         shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));

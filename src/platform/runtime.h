@@ -31,7 +31,7 @@ public:
     // The boundary of an event procedure: runs it, and reports an error that escapes it (a
     // runtime error, a lack of memory as error 7, anything else as error 51), so that the program
     // goes on with the next event instead of ending. Nothing may escape into Qt's event loop.
-    // A template, so that a procedure run for every number a search tries is a plain call.
+    // A template, so that the procedure is a plain call.
     template <class Procedure>
     void guard(Procedure &&procedure) const
     {

@@ -26,13 +26,13 @@ public:
     QString Text() const;
     void setText(const QString &text);
     QString text() const = delete;
-    // Text = Str(v). A search writes every number it tries; the text is made when it is read.
+    // Text = Str(v). A slice may write many numbers below 1000; the text is made when it is read.
     void setStr(double v);
     // Val(Text); for a number written with setStr, without making its text.
     double Val() const;
     // The change event's procedure, run for every change of Text before textChanged reaches
-    // anyone. A plain call: a search raises the event for every number it tries, and a signal's
-    // dispatch would cost more than the rest of the write.
+    // anyone. A plain call: a slice may raise the event for many numbers, and a signal's dispatch
+    // would cost more than the rest of the write.
     void setChangeProcedure(std::function<void()> procedure) { changeProcedure_ = std::move(procedure); }
 
 protected:
