@@ -58,7 +58,7 @@ qint64 residentBytes()
 
 } // namespace
 
-class TestCanvas : public QObject {
+class tst_Canvas : public QObject {
     Q_OBJECT
 private slots:
     void drawingReachesTheImage();
@@ -77,7 +77,7 @@ private slots:
     void lagsWhilePaced();
 };
 
-void TestCanvas::drawingReachesTheImage()
+void tst_Canvas::drawingReachesTheImage()
 {
     // Every drawing call of the widget does to its image what the same call does to an image,
     // texts beyond ASCII included.
@@ -110,7 +110,7 @@ void TestCanvas::drawingReachesTheImage()
     QVERIFY(canvas.image() == image);
 }
 
-void TestCanvas::flippedScale()
+void tst_Canvas::flippedScale()
 {
     auto canvas = smallCanvas();
     canvas->Scale(20, 10, 0, 0);
@@ -123,7 +123,7 @@ void TestCanvas::flippedScale()
     QCOMPARE(at(image, 10, 10), Canvas::toQColor(Cyan));
 }
 
-void TestCanvas::scaleWithoutAreaDrawsNothing()
+void tst_Canvas::scaleWithoutAreaDrawsNothing()
 {
     auto canvas = smallCanvas();
     canvas->Scale(0, 0, 0, 10);
@@ -136,7 +136,7 @@ void TestCanvas::scaleWithoutAreaDrawsNothing()
     QCOMPARE(at(image, 199, 99), Canvas::toQColor(Cyan));
 }
 
-void TestCanvas::clsClearsAndKeepsBackground()
+void tst_Canvas::clsClearsAndKeepsBackground()
 {
     auto canvas = smallCanvas();
     canvas->LineBox(0, 0, 20, 10, Red);
@@ -146,7 +146,7 @@ void TestCanvas::clsClearsAndKeepsBackground()
     QCOMPARE(at(canvas->grab().toImage(), 100, 50), Canvas::toQColor(Cyan));
 }
 
-void TestCanvas::toQColor_data()
+void tst_Canvas::toQColor_data()
 {
     QTest::addColumn<int>("colour");
     QTest::addColumn<QColor>("expected");
@@ -157,14 +157,14 @@ void TestCanvas::toQColor_data()
     QTest::newRow("RGB(255, 255, 255)") << int(RGB(255, 255, 255)) << QColor(255, 255, 255);
 }
 
-void TestCanvas::toQColor()
+void tst_Canvas::toQColor()
 {
     QFETCH(int, colour);
     QFETCH(QColor, expected);
     QCOMPARE(Canvas::toQColor(colour), expected);
 }
 
-void TestCanvas::paintsBackgroundBoxLineAndLabel()
+void tst_Canvas::paintsBackgroundBoxLineAndLabel()
 {
     auto canvas = smallCanvas();
     canvas->show();
@@ -203,7 +203,7 @@ void TestCanvas::paintsBackgroundBoxLineAndLabel()
     QCOMPARE(whiteOutsideLabel, 0);
 }
 
-void TestCanvas::rescaleKeepsDrawingInPlace()
+void tst_Canvas::rescaleKeepsDrawingInPlace()
 {
     auto canvas = smallCanvas();
     canvas->LineBox(2, 1, 8, 6, Red);
@@ -215,7 +215,7 @@ void TestCanvas::rescaleKeepsDrawingInPlace()
     QCOMPARE(canvas->grab().toImage(), before);
 }
 
-void TestCanvas::farAwayLineEndsPaint()
+void tst_Canvas::farAwayLineEndsPaint()
 {
     auto canvas = smallCanvas();
     canvas->Line(-1e12, 5, 1e12, 5, Blue);
@@ -226,7 +226,7 @@ void TestCanvas::farAwayLineEndsPaint()
     QCOMPARE(at(image, 100, 49), Canvas::toQColor(Cyan));
 }
 
-void TestCanvas::imageSurvivesMove()
+void tst_Canvas::imageSurvivesMove()
 {
     QWidget frame;
     frame.resize(300, 120);
@@ -252,7 +252,7 @@ void TestCanvas::imageSurvivesMove()
     QCOMPARE(canvas->image().records().size(), 22u);
 }
 
-void TestCanvas::wideCanvasPaintsVisibleStrip()
+void tst_Canvas::wideCanvasPaintsVisibleStrip()
 {
     QWidget frame;
     frame.resize(400, 100);
@@ -296,7 +296,7 @@ void TestCanvas::wideCanvasPaintsVisibleStrip()
              qPrintable(QStringLiteral("grew by %1 bytes").arg(rssAfter - rssBefore)));
 }
 
-void TestCanvas::doEventsRepaints()
+void tst_Canvas::doEventsRepaints()
 {
     QWidget frame;
     frame.resize(200, 100);
@@ -315,7 +315,7 @@ void TestCanvas::doEventsRepaints()
     QCOMPARE(at(shown(frame), 50, 50), Canvas::toQColor(Red));
 }
 
-void TestCanvas::lagsWhilePaced_data()
+void tst_Canvas::lagsWhilePaced_data()
 {
     // What is drawn while the pacer's work runs, on the canvas of smallCanvas with a red box, and
     // whether the widget lags for it and so catches up when the work ends.
@@ -329,7 +329,7 @@ void TestCanvas::lagsWhilePaced_data()
     QTest::newRow("a line, then Cls") << 5 << true;
 }
 
-void TestCanvas::lagsWhilePaced()
+void tst_Canvas::lagsWhilePaced()
 {
     QFETCH(int, drawing);
     QFETCH(bool, lags);
@@ -378,5 +378,5 @@ void TestCanvas::lagsWhilePaced()
     QCOMPARE(canvas->grab().toImage(), reference->grab().toImage());
 }
 
-QTEST_MAIN(TestCanvas)
+QTEST_MAIN(tst_Canvas)
 #include "tst_canvas.moc"

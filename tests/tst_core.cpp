@@ -182,7 +182,7 @@ std::vector<HandWritten> handWrittenListings()
 
 } // namespace
 
-class TestCore : public QObject {
+class tst_Core : public QObject {
     Q_OBJECT
 
 private slots:
@@ -203,7 +203,7 @@ private slots:
     void overflowChangesNothing();
 };
 
-void TestCore::oracleWritesTheHandWrittenListings_data()
+void tst_Core::oracleWritesTheHandWrittenListings_data()
 {
     // First, so that the writer the scans are compared with below is itself pinned down.
     QTest::addColumn<double>("n");
@@ -215,7 +215,7 @@ void TestCore::oracleWritesTheHandWrittenListings_data()
             QTest::newRow(r.tag.constData()) << r.n << r.bound << r.listing << r.pairs;
 }
 
-void TestCore::oracleWritesTheHandWrittenListings()
+void tst_Core::oracleWritesTheHandWrittenListings()
 {
     QFETCH(double, n);
     QFETCH(double, bound);
@@ -226,7 +226,7 @@ void TestCore::oracleWritesTheHandWrittenListings()
     QCOMPARE(l.pairs, pairCount);
 }
 
-void TestCore::listingAndState_data()
+void tst_Core::listingAndState_data()
 {
     QTest::addColumn<double>("n");
     QTest::addColumn<double>("bound");
@@ -238,7 +238,7 @@ void TestCore::listingAndState_data()
         QTest::newRow(r.tag.constData()) << r.n << r.bound << r.listing << r.runs << r.pairs << r.quotient;
 }
 
-void TestCore::listingAndState()
+void tst_Core::listingAndState()
 {
     QFETCH(double, n);
     QFETCH(double, bound);
@@ -271,7 +271,7 @@ void TestCore::listingAndState()
     }
 }
 
-void TestCore::stepsFollowTheRunLines_data()
+void tst_Core::stepsFollowTheRunLines_data()
 {
     QTest::addColumn<double>("n");
     QTest::addColumn<double>("bound");
@@ -282,7 +282,7 @@ void TestCore::stepsFollowTheRunLines_data()
     QTest::newRow("1576575 bound n") << 1576575.0 << 1576575.0;
 }
 
-void TestCore::stepsFollowTheRunLines()
+void tst_Core::stepsFollowTheRunLines()
 {
     QFETCH(double, n);
     QFETCH(double, bound);
@@ -325,7 +325,7 @@ void TestCore::stepsFollowTheRunLines()
     }
 }
 
-void TestCore::startPassResetsOnlyListingAndCounters()
+void tst_Core::startPassResetsOnlyListingAndCounters()
 {
     core::AnalysisState s = usedState();
     s.quotient = 2.5;
@@ -339,7 +339,7 @@ void TestCore::startPassResetsOnlyListingAndCounters()
     QVERIFY(sameState(s, expected));
 }
 
-void TestCore::manyRunsAreListedInFull_data()
+void tst_Core::manyRunsAreListedInFull_data()
 {
     QTest::addColumn<double>("n");
     QTest::addColumn<int>("runs");
@@ -347,7 +347,7 @@ void TestCore::manyRunsAreListedInFull_data()
     QTest::newRow("1673196525") << 1673196525.0 << 576;
 }
 
-void TestCore::manyRunsAreListedInFull()
+void tst_Core::manyRunsAreListedInFull()
 {
     QFETCH(double, n);
     QFETCH(int, runs);
@@ -360,14 +360,14 @@ void TestCore::manyRunsAreListedInFull()
     }
 }
 
-void TestCore::wholeNumbersMatchTheOracle_data()
+void tst_Core::wholeNumbersMatchTheOracle_data()
 {
     QTest::addColumn<int>("boundOffset");
     QTest::newRow("-50..5000 bound n") << 0;
     QTest::newRow("-50..5000 bound n+1") << 1;
 }
 
-void TestCore::wholeNumbersMatchTheOracle()
+void tst_Core::wholeNumbersMatchTheOracle()
 {
     QFETCH(int, boundOffset);
     for (int n = -50; n <= 5000; ++n) {
@@ -385,7 +385,7 @@ void TestCore::wholeNumbersMatchTheOracle()
     }
 }
 
-void TestCore::largeNumbersMatchTheOracle_data()
+void tst_Core::largeNumbersMatchTheOracle_data()
 {
     QTest::addColumn<double>("n");
     // The top of the range, the longest two-pair search's end, powers of two and of ten, and a
@@ -395,7 +395,7 @@ void TestCore::largeNumbersMatchTheOracle_data()
         QTest::addRow("%.0f", n) << n;
 }
 
-void TestCore::largeNumbersMatchTheOracle()
+void tst_Core::largeNumbersMatchTheOracle()
 {
     QFETCH(double, n);
     for (double bound : {n, n + 1}) {
@@ -404,7 +404,7 @@ void TestCore::largeNumbersMatchTheOracle()
     }
 }
 
-void TestCore::overflowChangesNothing_data()
+void tst_Core::overflowChangesNothing_data()
 {
     QTest::addColumn<double>("n");
     QTest::addColumn<double>("bound");
@@ -425,7 +425,7 @@ void TestCore::overflowChangesNothing_data()
         QTest::newRow(r.tag) << r.n << r.bound;
 }
 
-void TestCore::overflowChangesNothing()
+void tst_Core::overflowChangesNothing()
 {
     QFETCH(double, n);
     QFETCH(double, bound);
@@ -456,5 +456,5 @@ void TestCore::overflowChangesNothing()
     QVERIFY(sameState(s, before));
 }
 
-QTEST_APPLESS_MAIN(TestCore)
+QTEST_APPLESS_MAIN(tst_Core)
 #include "tst_core.moc"

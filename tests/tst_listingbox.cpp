@@ -5,7 +5,7 @@
 #include <QTextDocument>
 #include <string>
 
-class TestListingBox : public QObject {
+class tst_ListingBox : public QObject {
     Q_OBJECT
 private slots:
     void roundTrip_data();
@@ -19,7 +19,7 @@ private slots:
     void benchmarkListingPass();
 };
 
-void TestListingBox::roundTrip_data()
+void tst_ListingBox::roundTrip_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
@@ -35,7 +35,7 @@ void TestListingBox::roundTrip_data()
     QTest::newRow("umlaut") << QStringLiteral("nächsten\r\nkeine") << QStringLiteral("nächsten\nkeine");
 }
 
-void TestListingBox::roundTrip()
+void tst_ListingBox::roundTrip()
 {
     QFETCH(QString, text);
     QFETCH(QString, shown);
@@ -46,7 +46,7 @@ void TestListingBox::roundTrip()
     QCOMPARE(box.QPlainTextEdit::toPlainText(), shown);
 }
 
-void TestListingBox::appendsShowLikeOneWrite_data()
+void tst_ListingBox::appendsShowLikeOneWrite_data()
 {
     QTest::addColumn<QStringList>("writes");
     QTest::newRow("pass for 75") << QStringList{
@@ -59,7 +59,7 @@ void TestListingBox::appendsShowLikeOneWrite_data()
     QTest::newRow("different start") << QStringList{QStringLiteral("abc"), QStringLiteral("xabcd")};
 }
 
-void TestListingBox::appendsShowLikeOneWrite()
+void tst_ListingBox::appendsShowLikeOneWrite()
 {
     QFETCH(QStringList, writes);
     rt::ListingBox box;
@@ -72,7 +72,7 @@ void TestListingBox::appendsShowLikeOneWrite()
     QCOMPARE(box.blockCount(), reference.blockCount());
 }
 
-void TestListingBox::appendsKeepNoUndoSteps()
+void tst_ListingBox::appendsKeepNoUndoSteps()
 {
     rt::ListingBox box;
     QString text;
@@ -85,7 +85,7 @@ void TestListingBox::appendsKeepNoUndoSteps()
     QCOMPARE(box.blockCount(), 51);
 }
 
-void TestListingBox::userEditGivesCrLf_data()
+void tst_ListingBox::userEditGivesCrLf_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
@@ -93,7 +93,7 @@ void TestListingBox::userEditGivesCrLf_data()
     QTest::newRow("Return") << QStringLiteral("\n") << QStringLiteral("\r\n 75 = 75\r\n 75 = 24\r\n");
 }
 
-void TestListingBox::userEditGivesCrLf()
+void tst_ListingBox::userEditGivesCrLf()
 {
     QFETCH(QString, typed);
     QFETCH(QString, expected);
@@ -109,7 +109,7 @@ void TestListingBox::userEditGivesCrLf()
     QCOMPARE(box.Text(), expected);
 }
 
-void TestListingBox::writeAfterEditShowsWrittenText()
+void tst_ListingBox::writeAfterEditShowsWrittenText()
 {
     rt::ListingBox box;
     box.setText(QStringLiteral("a\r\nb"));
@@ -126,7 +126,7 @@ void TestListingBox::writeAfterEditShowsWrittenText()
     QCOMPARE(box.QPlainTextEdit::toPlainText(), QStringLiteral("a\nb\nd"));
 }
 
-void TestListingBox::benchmarkListingPass()
+void tst_ListingBox::benchmarkListingPass()
 {
     // One analysis pass's worth of listing: emptied, then some 700 lines appended one by one,
     // each time reading the whole text and writing it back.
@@ -140,5 +140,5 @@ void TestListingBox::benchmarkListingPass()
     QCOMPARE(box.blockCount(), 701);
 }
 
-QTEST_MAIN(TestListingBox)
+QTEST_MAIN(tst_ListingBox)
 #include "tst_listingbox.moc"

@@ -205,7 +205,7 @@ private:
 
 } // namespace
 
-class TestLiteral : public QObject {
+class tst_Literal : public QObject {
     Q_OBJECT
 
 private slots:
@@ -219,7 +219,7 @@ private slots:
     void pairsOnArbitraryTables();
 };
 
-void TestLiteral::ranges_data()
+void tst_Literal::ranges_data()
 {
     // n = k + fraction for every whole k from first to last.
     QTest::addColumn<int>("first");
@@ -243,7 +243,7 @@ void TestLiteral::ranges_data()
     }
 }
 
-void TestLiteral::ranges()
+void tst_Literal::ranges()
 {
     QFETCH(int, first);
     QFETCH(int, last);
@@ -258,7 +258,7 @@ void TestLiteral::ranges()
     QVERIFY2(failures.none(), failures.report().constData());
 }
 
-void TestLiteral::singleNumbers_data()
+void tst_Literal::singleNumbers_data()
 {
     QTest::addColumn<double>("n");
     QTest::addColumn<double>("bound");
@@ -288,7 +288,7 @@ void TestLiteral::singleNumbers_data()
         QTest::newRow("2147483647 bound n+1") << 2147483647.0 << 2147483648.0;
 }
 
-void TestLiteral::singleNumbers()
+void tst_Literal::singleNumbers()
 {
     QFETCH(double, n);
     QFETCH(double, bound);
@@ -297,7 +297,7 @@ void TestLiteral::singleNumbers()
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
-void TestLiteral::overflowAgreement_data()
+void tst_Literal::overflowAgreement_data()
 {
     QTest::addColumn<double>("n");
     QTest::addColumn<double>("bound");
@@ -316,7 +316,7 @@ void TestLiteral::overflowAgreement_data()
     row(notANumber, notANumber + 1, "n+1", false);
 }
 
-void TestLiteral::overflowAgreement()
+void tst_Literal::overflowAgreement()
 {
     QFETCH(double, n);
     QFETCH(double, bound);
@@ -327,7 +327,7 @@ void TestLiteral::overflowAgreement()
     QCOMPARE(comparison.lastError(), overflows ? int(rt::ErrorCode::Overflow) : 0);
 }
 
-void TestLiteral::pairsOnArbitraryTables_data()
+void tst_Literal::pairsOnArbitraryTables_data()
 {
     // Real runs of one n never share a start or an end; arbitrary tables do, which tries the
     // ordering of the fast pair index where several earlier runs meet one later run.
@@ -343,7 +343,7 @@ void TestLiteral::pairsOnArbitraryTables_data()
     QTest::newRow("200 runs, all 1 to 0") << 200 << 1 << true;
 }
 
-void TestLiteral::pairsOnArbitraryTables()
+void tst_Literal::pairsOnArbitraryTables()
 {
     QFETCH(int, runs);
     QFETCH(int, range);
@@ -381,5 +381,5 @@ void TestLiteral::pairsOnArbitraryTables()
     }
 }
 
-QTEST_APPLESS_MAIN(TestLiteral)
+QTEST_APPLESS_MAIN(tst_Literal)
 #include "tst_literal.moc"

@@ -57,7 +57,7 @@ constexpr int DivisionByZero = static_cast<int>(rt::ErrorCode::DivisionByZero);
 
 } // namespace
 
-class TestNumRules : public QObject {
+class tst_NumRules : public QObject {
     Q_OBJECT
 
 private slots:
@@ -86,7 +86,7 @@ private slots:
     void rndSkipIsDrawing();
 };
 
-void TestNumRules::val_data()
+void tst_NumRules::val_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<double>("expected");
@@ -121,14 +121,14 @@ void TestNumRules::val_data()
     row("0.001e311", 1e308);
 }
 
-void TestNumRules::val()
+void tst_NumRules::val()
 {
     QFETCH(QByteArray, text);
     QFETCH(double, expected);
     QCOMPARE(exact(rt::Val(text.toStdString())), exact(expected));
 }
 
-void TestNumRules::valOverflow_data()
+void tst_NumRules::valOverflow_data()
 {
     QTest::addColumn<QByteArray>("text");
     for (const QByteArray &text :
@@ -138,13 +138,13 @@ void TestNumRules::valOverflow_data()
         QTest::newRow(visible(text).constData()) << text;
 }
 
-void TestNumRules::valOverflow()
+void tst_NumRules::valOverflow()
 {
     QFETCH(QByteArray, text);
     QCOMPARE(errorOf([&] { rt::Val(text.toStdString()); }), Overflow);
 }
 
-void TestNumRules::valIgnoresLocale_data()
+void tst_NumRules::valIgnoresLocale_data()
 {
     QTest::addColumn<QByteArray>("locale");
     QTest::newRow("C") << QByteArray("C");
@@ -152,7 +152,7 @@ void TestNumRules::valIgnoresLocale_data()
     QTest::newRow("German") << QByteArray("de_DE.UTF-8|German_Germany.1252");
 }
 
-void TestNumRules::valIgnoresLocale()
+void tst_NumRules::valIgnoresLocale()
 {
     QFETCH(QByteArray, locale);
     const std::string previous = std::setlocale(LC_ALL, nullptr);
@@ -177,7 +177,7 @@ void TestNumRules::valIgnoresLocale()
     QCOMPARE(QByteArray::fromStdString(small), QByteArray(" 1.5E-05"));
 }
 
-void TestNumRules::textForms_data()
+void tst_NumRules::textForms_data()
 {
     QTest::addColumn<QByteArray>("form");
     QTest::addColumn<double>("value");
@@ -243,7 +243,7 @@ void TestNumRules::textForms_data()
             << QByteArray(r.form) << r.value << QByteArray(r.expected);
 }
 
-void TestNumRules::textForms()
+void tst_NumRules::textForms()
 {
     QFETCH(QByteArray, form);
     QFETCH(double, value);
@@ -258,7 +258,7 @@ void TestNumRules::textForms()
     QCOMPARE(QByteArray::fromStdString(text), expected);
 }
 
-void TestNumRules::roundHalfEven_data()
+void tst_NumRules::roundHalfEven_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<double>("expected");
@@ -282,14 +282,14 @@ void TestNumRules::roundHalfEven_data()
         QTest::newRow(r.tag) << r.value << r.expected;
 }
 
-void TestNumRules::roundHalfEven()
+void tst_NumRules::roundHalfEven()
 {
     QFETCH(double, value);
     QFETCH(double, expected);
     QCOMPARE(exact(rt::RoundHalfEven(value)), exact(expected));
 }
 
-void TestNumRules::cint_data()
+void tst_NumRules::cint_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("expected");
@@ -329,7 +329,7 @@ void TestNumRules::cint_data()
         QTest::newRow(r.tag) << r.value << r.expected << r.overflows;
 }
 
-void TestNumRules::cint()
+void tst_NumRules::cint()
 {
     QFETCH(double, value);
     QFETCH(int, expected);
@@ -339,7 +339,7 @@ void TestNumRules::cint()
     QCOMPARE(result, expected);
 }
 
-void TestNumRules::clng_data()
+void tst_NumRules::clng_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<qint64>("expected");
@@ -375,7 +375,7 @@ void TestNumRules::clng_data()
         QTest::newRow(r.tag) << r.value << r.expected << r.overflows;
 }
 
-void TestNumRules::clng()
+void tst_NumRules::clng()
 {
     QFETCH(double, value);
     QFETCH(qint64, expected);
@@ -385,7 +385,7 @@ void TestNumRules::clng()
     QCOMPARE(result, expected);
 }
 
-void TestNumRules::mod_data()
+void tst_NumRules::mod_data()
 {
     QTest::addColumn<double>("a");
     QTest::addColumn<double>("b");
@@ -427,7 +427,7 @@ void TestNumRules::mod_data()
         QTest::newRow(r.tag) << r.a << r.b << r.expected << r.error;
 }
 
-void TestNumRules::mod()
+void tst_NumRules::mod()
 {
     QFETCH(double, a);
     QFETCH(double, b);
@@ -438,7 +438,7 @@ void TestNumRules::mod()
     QCOMPARE(result, expected);
 }
 
-void TestNumRules::rgb_data()
+void tst_NumRules::rgb_data()
 {
     QTest::addColumn<int>("red");
     QTest::addColumn<int>("green");
@@ -459,7 +459,7 @@ void TestNumRules::rgb_data()
         QTest::addRow("%d,%d,%d", r.red, r.green, r.blue) << r.red << r.green << r.blue << r.expected;
 }
 
-void TestNumRules::rgb()
+void tst_NumRules::rgb()
 {
     QFETCH(int, red);
     QFETCH(int, green);
@@ -472,7 +472,7 @@ void TestNumRules::rgb()
     QCOMPARE(rt::BlueOf(colour), blue);
 }
 
-void TestNumRules::rndRepeatsFromAFreshStart()
+void tst_NumRules::rndRepeatsFromAFreshStart()
 {
     rt::Rnd first;
     rt::Rnd second;
@@ -486,7 +486,7 @@ void TestNumRules::rndRepeatsFromAFreshStart()
     QVERIFY(seen.size() > 990);
 }
 
-void TestNumRules::rndIsRoughlyUniform()
+void tst_NumRules::rndIsRoughlyUniform()
 {
     rt::Rnd rnd;
     constexpr int draws = 100000;
@@ -503,7 +503,7 @@ void TestNumRules::rndIsRoughlyUniform()
                  qPrintable(QString("tenth %1 got %2 draws").arg(t).arg(tenths[t])));
 }
 
-void TestNumRules::rndGivesSinglesInUnitInterval()
+void tst_NumRules::rndGivesSinglesInUnitInterval()
 {
     rt::Rnd rnd;
     std::set<float> seen;
@@ -519,7 +519,7 @@ void TestNumRules::rndGivesSinglesInUnitInterval()
     QVERIFY2(seen.size() > 99000, qPrintable(QString::number(seen.size())));
 }
 
-void TestNumRules::rndSkipIsDrawing_data()
+void tst_NumRules::rndSkipIsDrawing_data()
 {
     QTest::addColumn<int>("before");
     QTest::addColumn<int>("skipped");
@@ -529,7 +529,7 @@ void TestNumRules::rndSkipIsDrawing_data()
     QTest::newRow("a long search") << 1 << 100000;
 }
 
-void TestNumRules::rndSkipIsDrawing()
+void tst_NumRules::rndSkipIsDrawing()
 {
     // Skipping k draws leaves the sequence where k calls of next() leave it, and a copy taken
     // before the skip gives the skipped draws.
@@ -548,5 +548,5 @@ void TestNumRules::rndSkipIsDrawing()
     QCOMPARE(skipping.next(), drawn.next());
 }
 
-QTEST_APPLESS_MAIN(TestNumRules)
+QTEST_APPLESS_MAIN(tst_NumRules)
 #include "tst_numrules.moc"

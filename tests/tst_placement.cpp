@@ -18,7 +18,7 @@ void skipUnless15()
 }
 } // namespace
 
-class TestPlacement : public QObject {
+class tst_Placement : public QObject {
     Q_OBJECT
 private slots:
     void twipsPerPixel();
@@ -31,13 +31,13 @@ private slots:
     void screenInTwips();
 };
 
-void TestPlacement::twipsPerPixel()
+void tst_Placement::twipsPerPixel()
 {
     const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
     QCOMPARE(rt::TwipsPerPixel(), 1440.0 / dpi);
 }
 
-void TestPlacement::reportsBackAsAssigned_data()
+void tst_Placement::reportsBackAsAssigned_data()
 {
     QTest::addColumn<double>("value");
     QTest::newRow("512.25") << 512.25;
@@ -49,7 +49,7 @@ void TestPlacement::reportsBackAsAssigned_data()
     QTest::newRow("-1") << -1.0;
 }
 
-void TestPlacement::reportsBackAsAssigned()
+void tst_Placement::reportsBackAsAssigned()
 {
     QFETCH(double, value);
     QWidget widget;
@@ -68,7 +68,7 @@ void TestPlacement::reportsBackAsAssigned()
     }
 }
 
-void TestPlacement::pixels_data()
+void tst_Placement::pixels_data()
 {
     QTest::addColumn<bool>("frame");
     QTest::addColumn<double>("left");
@@ -85,7 +85,7 @@ void TestPlacement::pixels_data()
     QTest::newRow("frame -10, 36, 86, 18.75") << true << -10.0 << 36.0 << 86.0 << 18.75 << QRect(-65, 50, 573, 25);
 }
 
-void TestPlacement::pixels()
+void tst_Placement::pixels()
 {
     skipUnless15();
     QFETCH(bool, frame);
@@ -107,7 +107,7 @@ void TestPlacement::pixels()
     QCOMPARE(other.geometry(), expected);
 }
 
-void TestPlacement::applyFollowsNewUnits()
+void tst_Placement::applyFollowsNewUnits()
 {
     skipUnless15();
     QWidget widget;
@@ -122,7 +122,7 @@ void TestPlacement::applyFollowsNewUnits()
     QCOMPARE(p.Width(), 45.0f);
 }
 
-void TestPlacement::takesOverWidgetGeometry()
+void tst_Placement::takesOverWidgetGeometry()
 {
     skipUnless15();
     QWidget widget;
@@ -135,7 +135,7 @@ void TestPlacement::takesOverWidgetGeometry()
     QCOMPARE(widget.geometry(), QRect(26, 18, 657, 33));
 }
 
-void TestPlacement::screenInTwips()
+void tst_Placement::screenInTwips()
 {
     const QSize px = QGuiApplication::primaryScreen()->geometry().size();
     QVERIFY(!px.isEmpty());
@@ -144,5 +144,5 @@ void TestPlacement::screenInTwips()
     QCOMPARE(screen.height, float(px.height() * rt::TwipsPerPixel()));
 }
 
-QTEST_MAIN(TestPlacement)
+QTEST_MAIN(tst_Placement)
 #include "tst_placement.moc"

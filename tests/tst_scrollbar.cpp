@@ -49,7 +49,7 @@ void sendMouse(QWidget &w, QEvent::Type type, QPoint pos, Qt::MouseButtons butto
 
 } // namespace
 
-class TestScrollBar : public QObject {
+class tst_ScrollBar : public QObject {
     Q_OBJECT
 private slots:
     void startsAsDesigned();
@@ -73,7 +73,7 @@ private slots:
     void accessibleValue();
 };
 
-void TestScrollBar::startsAsDesigned()
+void tst_ScrollBar::startsAsDesigned()
 {
     auto bar = numberBar();
     QVERIFY(QTest::qWaitForWindowExposed(bar.get()));
@@ -86,7 +86,7 @@ void TestScrollBar::startsAsDesigned()
     QVERIFY2(thumb.center().y() > groove.center().y(), "thumb of 75 should be low");
 }
 
-void TestScrollBar::clickOnPart_data()
+void tst_ScrollBar::clickOnPart_data()
 {
     QTest::addColumn<int>("control");
     QTest::addColumn<int>("expected");
@@ -96,7 +96,7 @@ void TestScrollBar::clickOnPart_data()
     QTest::newRow("trough below thumb") << int(QStyle::SC_ScrollBarAddPage) << 65;
 }
 
-void TestScrollBar::clickOnPart()
+void tst_ScrollBar::clickOnPart()
 {
     QFETCH(int, control);
     QFETCH(int, expected);
@@ -110,7 +110,7 @@ void TestScrollBar::clickOnPart()
     QCOMPARE(scrolls.count(), 0);
 }
 
-void TestScrollBar::arrowAtEndChangesNothing_data()
+void tst_ScrollBar::arrowAtEndChangesNothing_data()
 {
     QTest::addColumn<int>("end");
     QTest::addColumn<int>("control");
@@ -118,7 +118,7 @@ void TestScrollBar::arrowAtEndChangesNothing_data()
     QTest::newRow("3 down arrow") << 3 << int(QStyle::SC_ScrollBarAddLine);
 }
 
-void TestScrollBar::arrowAtEndChangesNothing()
+void tst_ScrollBar::arrowAtEndChangesNothing()
 {
     QFETCH(int, end);
     QFETCH(int, control);
@@ -133,7 +133,7 @@ void TestScrollBar::arrowAtEndChangesNothing()
     QCOMPARE(changes.count(), 1);
 }
 
-void TestScrollBar::key_data()
+void tst_ScrollBar::key_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("expected");
@@ -145,7 +145,7 @@ void TestScrollBar::key_data()
     QTest::newRow("End") << int(Qt::Key_End) << 3;
 }
 
-void TestScrollBar::key()
+void tst_ScrollBar::key()
 {
     QFETCH(int, key);
     QFETCH(int, expected);
@@ -157,7 +157,7 @@ void TestScrollBar::key()
     QCOMPARE(changes.count(), 1);
 }
 
-void TestScrollBar::assignment_data()
+void tst_ScrollBar::assignment_data()
 {
     QTest::addColumn<int>("assigned");
     QTest::addColumn<int>("expected");
@@ -171,7 +171,7 @@ void TestScrollBar::assignment_data()
     QTest::newRow("-32768 (clamped)") << -32768 << 3 << 1;
 }
 
-void TestScrollBar::assignment()
+void tst_ScrollBar::assignment()
 {
     QFETCH(int, assigned);
     QFETCH(int, expected);
@@ -184,7 +184,7 @@ void TestScrollBar::assignment()
     QCOMPARE(bar->sliderPosition(), 1000 - expected);
 }
 
-void TestScrollBar::handlerSeesNewValueInsideAssignment()
+void tst_ScrollBar::handlerSeesNewValueInsideAssignment()
 {
     auto bar = numberBar();
     std::vector<int> seen;
@@ -200,7 +200,7 @@ void TestScrollBar::handlerSeesNewValueInsideAssignment()
     QCOMPARE(seen, (std::vector<int>{500, 501}));
 }
 
-void TestScrollBar::mouseDragScrollsThenChangesOnce()
+void tst_ScrollBar::mouseDragScrollsThenChangesOnce()
 {
     auto bar = numberBar();
     QVERIFY(QTest::qWaitForWindowExposed(bar.get()));
@@ -225,7 +225,7 @@ void TestScrollBar::mouseDragScrollsThenChangesOnce()
     QCOMPARE(bar->Value(), dragged);
 }
 
-void TestScrollBar::sliderDownDragScrollsThenChangesOnce()
+void tst_ScrollBar::sliderDownDragScrollsThenChangesOnce()
 {
     auto bar = numberBar();
     QSignalSpy changes(bar.get(), &rt::ScrollBar::change);
@@ -242,7 +242,7 @@ void TestScrollBar::sliderDownDragScrollsThenChangesOnce()
     QCOMPARE(bar->Value(), 400);
 }
 
-void TestScrollBar::dragBackToStartRaisesNoChange()
+void tst_ScrollBar::dragBackToStartRaisesNoChange()
 {
     auto bar = numberBar();
     QSignalSpy changes(bar.get(), &rt::ScrollBar::change);
@@ -254,7 +254,7 @@ void TestScrollBar::dragBackToStartRaisesNoChange()
     QCOMPARE(changes.count(), 0);
 }
 
-void TestScrollBar::ranges_data()
+void tst_ScrollBar::ranges_data()
 {
     QTest::addColumn<int>("min");
     QTest::addColumn<int>("max");
@@ -267,7 +267,7 @@ void TestScrollBar::ranges_data()
     QTest::newRow("-32768..32767 at 0") << -32768 << 32767 << 0;
 }
 
-void TestScrollBar::ranges()
+void tst_ScrollBar::ranges()
 {
     QFETCH(int, min);
     QFETCH(int, max);
@@ -293,7 +293,7 @@ void TestScrollBar::ranges()
     QCOMPARE(bar->sliderPosition(), bar->QScrollBar::maximum());
 }
 
-void TestScrollBar::rangeChange_data()
+void tst_ScrollBar::rangeChange_data()
 {
     QTest::addColumn<bool>("setsMax");
     QTest::addColumn<int>("bound");
@@ -307,7 +307,7 @@ void TestScrollBar::rangeChange_data()
     QTest::newRow("Min -32768") << false << -32768 << 3 << 1;
 }
 
-void TestScrollBar::rangeChange()
+void tst_ScrollBar::rangeChange()
 {
     QFETCH(bool, setsMax);
     QFETCH(int, bound);
@@ -328,7 +328,7 @@ void TestScrollBar::rangeChange()
     QCOMPARE(bar->QScrollBar::maximum(), std::abs(bar->Max() - bar->Min()));
 }
 
-void TestScrollBar::accessibleValue_data()
+void tst_ScrollBar::accessibleValue_data()
 {
     QTest::addColumn<int>("min");
     QTest::addColumn<int>("max");
@@ -336,7 +336,7 @@ void TestScrollBar::accessibleValue_data()
     QTest::newRow("3..1000") << 3 << 1000;
 }
 
-void TestScrollBar::accessibleValue()
+void tst_ScrollBar::accessibleValue()
 {
     // A screen reader reads and sets the bar's own value, whichever end is the larger.
     QFETCH(int, min);
@@ -370,5 +370,5 @@ void TestScrollBar::accessibleValue()
     QCOMPARE(changes.count(), 3);
 }
 
-QTEST_MAIN(TestScrollBar)
+QTEST_MAIN(tst_ScrollBar)
 #include "tst_scrollbar.moc"

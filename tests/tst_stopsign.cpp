@@ -64,7 +64,7 @@ std::optional<QPoint> findPicture(const QImage &device, const QImage &picture, i
 
 } // namespace
 
-class TestStopSign : public QObject {
+class tst_StopSign : public QObject {
     Q_OBJECT
 
 private slots:
@@ -77,7 +77,7 @@ private slots:
     void appIcon();
 };
 
-void TestStopSign::picture_data()
+void tst_StopSign::picture_data()
 {
     // The sign as it is meant to look, one character a pixel: silver (.), black (K), white (W),
     // red (R). Outline, rim and outline run one pixel wide along the straight edges and two along
@@ -114,7 +114,7 @@ KKWKKRRRRRRRRRRRRRKKWKK.
         QTest::addRow("y=%d", y) << y << picture[y];
 }
 
-void TestStopSign::picture()
+void tst_StopSign::picture()
 {
     QFETCH(int, y);
     QFETCH(QString, pixels);
@@ -142,7 +142,7 @@ void TestStopSign::picture()
     QCOMPARE(seen, pixels);
 }
 
-void TestStopSign::buttonShowsIt_data()
+void tst_StopSign::buttonShowsIt_data()
 {
     QTest::addColumn<int>("scale");
     QTest::addColumn<bool>("edgesBlended");
@@ -152,7 +152,7 @@ void TestStopSign::buttonShowsIt_data()
     QTest::newRow("2") << 2 << true;
 }
 
-void TestStopSign::buttonShowsIt()
+void tst_StopSign::buttonShowsIt()
 {
     QFETCH(int, scale);
     QFETCH(bool, edgesBlended);
@@ -178,14 +178,14 @@ void TestStopSign::buttonShowsIt()
                             .arg(faceMiddle.y())));
 }
 
-void TestStopSign::appIcon_data()
+void tst_StopSign::appIcon_data()
 {
     QTest::addColumn<int>("side");
     QTest::newRow("64") << 64;
     QTest::newRow("256") << 256;
 }
 
-void TestStopSign::appIcon()
+void tst_StopSign::appIcon()
 {
     QFETCH(int, side);
     const QIcon icon = ui::AppIcon();
@@ -200,5 +200,5 @@ void TestStopSign::appIcon()
     QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
 }
 
-QTEST_MAIN(TestStopSign)
+QTEST_MAIN(tst_StopSign)
 #include "tst_stopsign.moc"
