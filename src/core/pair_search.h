@@ -25,10 +25,6 @@ public:
     // Lists the bases up to Largest, some 34000 of them; a few milliseconds.
     PairEnumerator();
 
-    // Every b = m * l * (m - l) * (m + l) / 2 up to Largest, ascending, once for each (m, l): a few
-    // different primitive Pythagorean triangles share an area, and then b repeats.
-    const std::vector<std::uint32_t> &bases() const { return bases_; }
-
     // Every n in [first, last] once for each of its halvable pairs, ascending, into out (which is
     // cleared first). 1 <= first, last <= Largest; an empty stretch gives nothing.
     void pairsIn(std::uint32_t first, std::uint32_t last, std::vector<std::uint32_t> &out) const;
@@ -43,6 +39,8 @@ public:
 private:
     void collect(std::uint32_t first, std::uint32_t last, std::vector<std::uint32_t> &out) const;
 
+    // Every b = m * l * (m - l) * (m + l) / 2 up to Largest, ascending, once for each (m, l): a few
+    // different primitive Pythagorean triangles share an area, and then b repeats.
     std::vector<std::uint32_t> bases_;
 };
 

@@ -10,8 +10,6 @@ const char *germanText(ErrorCode code)
         return "Überlauf";
     case ErrorCode::OutOfMemory:
         return "Nicht genügend Speicher";
-    case ErrorCode::SubscriptOutOfRange:
-        return "Index außerhalb des gültigen Bereichs";
     case ErrorCode::DivisionByZero:
         return "Division durch Null";
     case ErrorCode::InternalError:

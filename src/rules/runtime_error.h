@@ -9,7 +9,6 @@ namespace rt {
 enum class ErrorCode : int {
     Overflow = 6,
     OutOfMemory = 7,
-    SubscriptOutOfRange = 9,
     DivisionByZero = 11,
     InternalError = 51,
 };
