@@ -5,6 +5,7 @@
 #include "core/pass.h"
 #include "rules/numrules.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <iostream>
@@ -157,10 +158,7 @@ void put(std::string &buffer, std::int64_t v)
 void onlyThese(const Options &options, std::initializer_list<std::string_view> allowed, std::string_view command)
 {
     for (const auto &[name, value] : options) {
-        bool known = false;
-        for (std::string_view a : allowed)
-            known = known || a == name;
-        if (!known)
+        if (std::find(allowed.begin(), allowed.end(), name) == allowed.end())
             throw BadInput{"--" + std::string(name) + " gehört nicht zu --" + std::string(command) + "."};
     }
 }

@@ -36,9 +36,9 @@ QString writeAll(const QString &path, const QByteArray &bytes)
     return {};
 }
 
-qreal screenScale(const QWidget *widget)
+QByteArray listingBytes(const QString &text)
 {
-    return widget->devicePixelRatioF();
+    return QByteArray::fromStdString(core::WithPlatformLineEnds(text.toStdString()));
 }
 
 } // namespace
@@ -48,26 +48,29 @@ ChartSnapshot ChartSnapshot::of(const rt::Canvas &canvas, qreal scale)
     return {canvas.picture(2 * scale), canvas.image(), canvas.look()};
 }
 
-QString ChartSnapshot::write(ChartFormat format, const QString &path) const
+QByteArray ChartSnapshot::bytes(ChartFormat format) const
 {
     if (format == ChartFormat::Svg)
-        return writeAll(path, QByteArray::fromStdString(rt::CanvasSvg(image, look)));
-    if (picture.isNull())
+        return QByteArray::fromStdString(rt::CanvasSvg(image, look));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (picture.isNull() || !QImageWriter(&buffer, "png").write(picture))
+        return {};
+    return png;
+}
+
+QString ChartSnapshot::write(ChartFormat format, const QString &path) const
+{
+    const QByteArray data = bytes(format);
+    if (data.isEmpty())
         return QStringLiteral("Das Bild ist zu gro\u00DF.");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    QImageWriter writer(&file, "png");
-    if (!writer.write(picture)) {
-        file.cancelWriting();
-        return writer.errorString();
-    }
-    return file.commit() ? QString() : file.errorString();
+    return writeAll(path, data);
 }
 
 QString SaveListing(const QString &text, const QString &path)
 {
-    return writeAll(path, QByteArray::fromStdString(core::WithPlatformLineEnds(text.toStdString())));
+    return writeAll(path, listingBytes(text));
 }
 
 ResultMenus::ResultMenus(QWidget *window, QWidget *chartFrame, rt::Canvas *canvas, rt::ListingBox *listing)
@@ -141,18 +144,15 @@ void ResultMenus::showListingMenu(const QPoint &viewportPos)
 
 void ResultMenus::copyChart()
 {
-    QGuiApplication::clipboard()->setImage(canvas_->picture(screenScale(canvas_)));
+    QGuiApplication::clipboard()->setImage(canvas_->picture(canvas_->devicePixelRatioF()));
 }
 
 void ResultMenus::saveChart()
 {
-    const ChartSnapshot chart = ChartSnapshot::of(*canvas_, screenScale(canvas_));
+    const ChartSnapshot chart = ChartSnapshot::of(*canvas_, canvas_->devicePixelRatioF());
     if (rt::desktop::SavesByDownload()) {
         // The browser saves where its user lets it, as a PNG.
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        if (!chart.picture.isNull() && QImageWriter(&buffer, "png").write(chart.picture))
+        if (const QByteArray png = chart.bytes(ChartFormat::Png); !png.isEmpty())
             rt::desktop::Download(png, QStringLiteral("Diagramm.png"));
         return;
     }
@@ -182,8 +182,7 @@ void ResultMenus::saveListing()
 {
     const QString text = listing_->Text();
     if (rt::desktop::SavesByDownload()) {
-        rt::desktop::Download(QByteArray::fromStdString(core::WithPlatformLineEnds(text.toStdString())),
-                              QStringLiteral("Liste.txt"));
+        rt::desktop::Download(listingBytes(text), QStringLiteral("Liste.txt"));
         return;
     }
     QFileDialog dialog(window_, QStringLiteral("Liste speichern unter"), folder_);

@@ -59,8 +59,9 @@ enum class ChartFormat { Png, Svg };
 struct ChartSnapshot {
     // The picture at twice the screen's scale, so that a printed worksheet shows it sharp.
     static ChartSnapshot of(const rt::Canvas &canvas, qreal screenScale);
-    // Writes a PNG of the picture or an SVG of the records. Returns an empty text, or why it could
-    // not be written.
+    // A PNG of the picture or an SVG of the records; empty when the picture could not be made.
+    QByteArray bytes(ChartFormat format) const;
+    // Writes them. Returns an empty text, or why they could not be written.
     QString write(ChartFormat format, const QString &path) const;
 
     QImage picture;
