@@ -7,21 +7,20 @@ src=$1
 # Each layer and the layers whose headers it may include.
 declare -A may=(
     [rules]="rules"
+    [runtime]="runtime rules"
     [core]="core rules"
+    [chart]="chart core runtime rules controls"
     [cli]="cli core rules"
-    [platform]="platform rules"
-    [chart]="chart core platform rules"
-    [commands]="commands chart core platform rules"
-    [ui]="ui commands chart core platform rules"
+    [desktop]="desktop"
+    [controls]="controls desktop runtime rules"
+    [commands]="commands chart core controls runtime rules"
+    [ui]="ui commands chart core controls desktop runtime rules"
     [app]="app ui cli"
 )
-qt_free="rules core cli"
+qt_free="rules runtime core cli"
 # Files free of Qt within a layer that is not, by name without extension, and the layers (or single
 # headers) they may include besides their own.
-declare -A free_files=(
-    [platform/canvas_image]="rules"
-    [platform/canvas_svg]="rules platform/canvas_image.h"
-)
+declare -A free_files=()
 status=0
 checked=0
 for layer in "${!may[@]}"; do

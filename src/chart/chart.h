@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/analysis_state.h"
-#include "platform/canvas.h"
+#include "controls/canvas.h"
 #include "rules/rnd.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "ui/announcer.h"
 
 #include "core/analysis_state.h"
-#include "platform/accessible.h"
+#include "controls/accessible.h"
 #include "rules/numrules.h"
 
 namespace ui {

@@ -1,6 +1,6 @@
 #include "ui/application.h"
 
-#include "platform/desktop.h"
+#include "desktop/desktop.h"
 #include "ui/classicstyle.h"
 #include "ui/fonts.h"
 

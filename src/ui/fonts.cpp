@@ -1,6 +1,6 @@
 #include "ui/fonts.h"
 
-#include "platform/desktop.h"
+#include "desktop/desktop.h"
 
 namespace ui {
 

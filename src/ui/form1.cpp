@@ -1,7 +1,7 @@
 #include "ui/form1.h"
 
-#include "platform/accessible.h"
-#include "platform/commandbutton.h"
+#include "controls/accessible.h"
+#include "controls/commandbutton.h"
 #include "rules/numrules.h"
 #include "ui/application.h"
 #include "ui/chartframe.h"

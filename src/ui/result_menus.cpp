@@ -1,9 +1,9 @@
 #include "ui/result_menus.h"
 
 #include "core/pair_sequence.h"
-#include "platform/canvas.h"
-#include "platform/desktop.h"
-#include "platform/listingbox.h"
+#include "controls/canvas.h"
+#include "desktop/desktop.h"
+#include "controls/listingbox.h"
 
 #include <QAction>
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/canvas_image.h"
-#include "platform/canvas_svg.h"
+#include "runtime/canvas_image.h"
+#include "runtime/canvas_svg.h"
 
 #include <QImage>
 #include <QObject>

@@ -1,0 +1,285 @@
+// The window while a search runs: between two slices the window shows one number whole, input
+// meets the values of now, a search longer than a frame shows a number in every frame, and the
+// end is on show.
+#include "core/pass.h"
+#include "rules/numrules.h"
+#include "support/search_oracle.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+
+#include <QClipboard>
+#include <QtTest>
+
+namespace {
+
+// How the listing of the number in the box begins.
+QString firstLine(const QString &box)
+{
+    return QStringLiteral("\n%1 =").arg(QString::fromStdString(rt::Str(rt::Val(box.toStdString()))));
+}
+
+QString plain(QString crlf)
+{
+    return crlf.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+// Records, when the first event of a kind reaches a widget, whether the window then showed the
+// values of now.
+class Witness : public QObject {
+public:
+    Witness(ui::Form1 &form, QWidget *target, QEvent::Type type) : form_(form), type_(type)
+    {
+        target->installEventFilter(this);
+    }
+    bool seen = false;
+    bool current = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (!seen && event->type() == type_) {
+            seen = true;
+            current = shownIsCurrent(form_);
+        }
+        return false;
+    }
+
+public:
+    static bool shownIsCurrent(ui::Form1 &f)
+    {
+        const rt::ScrollBar *bar = f.VScroll1;
+        return f.Text1->QLineEdit::text() == f.Text1->Text()
+            && f.txtSequenz->QPlainTextEdit::toPlainText() == plain(f.txtSequenz->Text())
+            && bar->QScrollBar::value() == std::abs(bar->Value() - bar->Min());
+    }
+
+private:
+    ui::Form1 &form_;
+    QEvent::Type type_;
+};
+
+enum class Input { KeyInNumberBox, ClickInListing, FocusToPanBar, CopyNumberBox, CopyListing };
+
+} // namespace
+
+class tst_Pacing : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { ui::PrepareApplication(); }
+    void init();
+    void cleanup() { form.reset(); }
+    void inputMeetsTheValuesOfNow_data();
+    void inputMeetsTheValuesOfNow();
+    void everyFrameShowsOneCandidate();
+    void endIsOnShow_data();
+    void endIsOnShow();
+    void arrowDuringSearchMovesN();
+
+private:
+    // Runs f from a timer between two slices of the search, once it has shown a number.
+    void whenLagging(std::function<void()> f);
+    std::unique_ptr<ui::Form1> form;
+    QTimer probe;
+    double start = 0;
+};
+
+void tst_Pacing::init()
+{
+    form = std::make_unique<ui::Form1>(rt::ScreenSize{15360, 11520});
+    form->errorReporter().setHandler([](const rt::RuntimeError &e, const QString &) { QFAIL(e.what()); });
+    form->resize(1024, 768);
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+}
+
+void tst_Pacing::whenLagging(std::function<void()> f)
+{
+    probe.disconnect();
+    probe.setInterval(1);
+    connect(&probe, &QTimer::timeout, this, [this, f] {
+        if (!form->commands().searching() || form->state().n == start)
+            return;
+        probe.stop();
+        f();
+    });
+    probe.start();
+}
+
+void tst_Pacing::inputMeetsTheValuesOfNow_data()
+{
+    QTest::addColumn<Input>("input");
+    QTest::newRow("key in the number box") << Input::KeyInNumberBox;
+    QTest::newRow("click in the listing") << Input::ClickInListing;
+    QTest::newRow("focus to the pan bar") << Input::FocusToPanBar;
+    QTest::newRow("copy of the number box") << Input::CopyNumberBox;
+    QTest::newRow("copy of the listing") << Input::CopyListing;
+}
+
+void tst_Pacing::inputMeetsTheValuesOfNow()
+{
+    QFETCH(Input, input);
+    QWidget *target = input == Input::FocusToPanBar                       ? static_cast<QWidget *>(form->HScroll1)
+        : input == Input::KeyInNumberBox || input == Input::CopyNumberBox ? static_cast<QWidget *>(form->Text1)
+        : input == Input::ClickInListing                                  ? form->txtSequenz->viewport()
+                                                                          : static_cast<QWidget *>(form->txtSequenz);
+    const QEvent::Type type = input == Input::FocusToPanBar ? QEvent::FocusIn
+        : input == Input::ClickInListing                    ? QEvent::MouseButtonPress
+                                                            : QEvent::KeyPress;
+    Witness witness(*form, target, type);
+    QString copied, valueAtCopy;
+    bool lagged = false;
+    whenLagging([&] {
+        lagged = true;
+        switch (input) {
+        case Input::KeyInNumberBox:
+            QTest::keyClick(target, Qt::Key_End);
+            break;
+        case Input::ClickInListing:
+            QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(5, 5));
+            break;
+        case Input::FocusToPanBar:
+            target->setFocus(Qt::TabFocusReason);
+            break;
+        case Input::CopyNumberBox:
+        case Input::CopyListing:
+            QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier);
+            copied = QGuiApplication::clipboard()->text();
+            valueAtCopy = input == Input::CopyNumberBox ? form->Text1->Text() : plain(form->txtSequenz->Text());
+            break;
+        }
+        form->Command3->click();
+    });
+    // Slices of a few numbers, so that the input falls inside the search.
+    form->commands().setSliceCandidates(3);
+    start = 1000000000;
+    form->Text1->setText(QStringLiteral("1000000000"));
+    form->Command5->click();
+    QVERIFY(finishSearches(form->commands()));
+    QVERIFY(lagged);
+    QVERIFY(witness.seen);
+    QVERIFY(witness.current);
+    if (input == Input::CopyNumberBox || input == Input::CopyListing) {
+        QVERIFY(!copied.isEmpty());
+        QCOMPARE(copied, valueAtCopy);
+    }
+}
+
+void tst_Pacing::everyFrameShowsOneCandidate()
+{
+    // A search from a number that is not whole analyses every number in full and never ends by
+    // itself. Whenever the canvas paints during it, the number box, the listing and the scroll
+    // bars on show are those of one number, the newest; and it paints as the frames go by.
+    int frames = 0, whole = 0;
+    QStringList broken;
+    struct Filter : QObject {
+        std::function<void()> onPaint;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint)
+                onPaint();
+            return false;
+        }
+    } filter;
+    filter.onPaint = [&] {
+        if (!form->commands().searching())
+            return;
+        ++frames;
+        const QString box = form->Text1->QLineEdit::text();
+        if (Witness::shownIsCurrent(*form) && form->txtSequenz->QPlainTextEdit::toPlainText().startsWith(firstLine(box)))
+            ++whole;
+        else
+            broken << box;
+    };
+    form->picGraph->installEventFilter(&filter);
+    QTimer::singleShot(300, form->Command3, [this] { form->Command3->click(); });
+    form->Text1->setText(QStringLiteral("1000000.5"));
+    form->Command5->click();
+    QVERIFY(finishSearches(form->commands()));
+    QVERIFY(form->state().n > 1000001.5);
+    // 300 ms hold eighteen frames at 60 Hz; a slow machine may paint fewer, never none.
+    QVERIFY2(frames >= 3, qPrintable(QString::number(frames)));
+    QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u',')));
+    QCOMPARE(whole, frames);
+}
+
+void tst_Pacing::endIsOnShow_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("75 to its end") << "75" << false;
+    QTest::newRow("1000000000 to its end") << "1000000000" << false;
+    QTest::newRow("1000000000 stopped") << "1000000000" << true;
+}
+
+void tst_Pacing::endIsOnShow()
+{
+    QFETCH(QString, start);
+    QFETCH(bool, stop);
+    double atStop = -1;
+    if (stop)
+        whenLagging([&] {
+            QTest::mouseClick(form->Command3, Qt::LeftButton);
+            atStop = form->state().n;
+        });
+    if (stop)
+        form->commands().setSliceCandidates(3);
+    this->start = rt::Val(start.toStdString());
+    form->Text1->setText(start);
+    form->Command5->click();
+    QVERIFY(finishSearches(form->commands()));
+    const double n = form->state().n;
+    // The stop is seen after one more candidate; otherwise the search ends at its pairs.
+    QCOMPARE(n, stop ? atStop + 1 : nextWithPairs(rt::Val(start.toStdString()), 2));
+    QVERIFY(Witness::shownIsCurrent(*form));
+    QVERIFY(form->txtSequenz->QPlainTextEdit::toPlainText().startsWith(firstLine(form->Text1->Text())));
+    // The chart on show is what the canvas holds, drawn afresh on a canvas of its own.
+    rt::Canvas fresh;
+    fresh.resize(form->picGraph->size());
+    fresh.setBackColor(rt::RGB(128, 255, 255));
+    const QRectF scale = form->picGraph->scaleRect();
+    fresh.Scale(scale.left(), scale.top(), scale.right(), scale.bottom());
+    const rt::CanvasImage &image = form->picGraph->image();
+    for (const rt::CanvasImage::Record &r : image.records()) {
+        switch (r.kind) {
+        case rt::CanvasImage::Kind::Line:
+            fresh.Line(r.x1, r.y1, r.x2, r.y2, r.colour);
+            break;
+        case rt::CanvasImage::Kind::VerticalLines:
+            fresh.VerticalLines(r.x1, r.x2, r.y1, r.y2, r.colour);
+            break;
+        case rt::CanvasImage::Kind::Box:
+            fresh.LineBox(r.x1, r.y1, r.x2, r.y2, r.colour);
+            break;
+        case rt::CanvasImage::Kind::Text:
+            fresh.setCurrentX(r.x1);
+            fresh.setCurrentY(r.y1);
+            fresh.setForeColor(r.colour);
+            fresh.Print(QString::fromStdString(image.labelText(r)));
+            break;
+        }
+    }
+    const QRect visible(-form->picGraph->pos(), form->picGraph->parentWidget()->size());
+    QCOMPARE(form->picGraph->grab(visible).toImage(), fresh.grab(visible).toImage());
+}
+
+void tst_Pacing::arrowDuringSearchMovesN()
+{
+    // Above 999 the number scroll bar stays at 75; its up arrow makes n 76 and the search goes on
+    // from there.
+    whenLagging([&] {
+        QTest::mouseClick(form->VScroll1, Qt::LeftButton, {},
+                          form->VScroll1->subControlRect(QStyle::SC_ScrollBarSubLine).center());
+    });
+    form->commands().setSliceCandidates(3);
+    start = 1000000000;
+    form->Text1->setText(QStringLiteral("1000000000"));
+    form->Command5->click();
+    QVERIFY(finishSearches(form->commands()));
+    QCOMPARE(form->VScroll1->Value(), std::int16_t(nextWithPairs(76, 2)));
+    QCOMPARE(form->state().n, nextWithPairs(76, 2));
+    QVERIFY(Witness::shownIsCurrent(*form));
+}
+
+QTEST_MAIN(tst_Pacing)
+#include "tst_pacing.moc"
