@@ -1,11 +1,14 @@
 // Times the window's work through the real widgets, offscreen: one analysis pass per n, and the
 // candidates per second of a two-pair search, each candidate with its passes and one yield, next
 // to the same candidates through the core's full pass with its listing, and through the exact
-// count of runs and pairs alone; then each search's whole time, skipping and counting every number. With --soak [candidates], two-pair searches one after another
-// over that many candidates (10^8 by default), with the resident size before and after. With
+// count of runs and pairs alone; then each search's whole time, skipping and counting every
+// number. With --soak [candidates], two-pair searches one after another over that many candidates
+// (10^8 by default), then 10000 from 10^9 on round the range, each with the resident size before
+// and after; the search button is pressed as a person presses it, through the event loop. With
 // --search FROM TO, one two-pair search in the window alone, for instruction counts.
 #include "core/divisor_sieve.h"
 #include "core/halvable_pairs.h"
+#include "core/pair_search.h"
 #include "core/pass.h"
 #include "core/run_counts.h"
 #include "ui/application.h"
@@ -13,11 +16,13 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -147,6 +152,25 @@ void benchLimit(ui::Form1 &form, double from, double to)
     std::fflush(stdout);
 }
 
+// Presses the two-pair search as a person does: the press and the release arrive through the event
+// loop, which runs on until the search has ended and then once more, as it does after every click,
+// for what the click left queued (the listing's scroll area hears of its bar's new range so).
+// Clicking in a loop that never lets the event loop turn piles those queued calls up instead.
+void pressSearch(ui::Form1 &form)
+{
+    const QPointF centre = QRectF(form.Command5->rect()).center();
+    const QPointF global = form.Command5->mapToGlobal(centre);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QCoreApplication::postEvent(form.Command5,
+                                    new QMouseEvent(type, centre, global, Qt::LeftButton,
+                                                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                                    Qt::NoModifier));
+    do
+        QCoreApplication::processEvents();
+    while (form.commands().searching());
+    QCoreApplication::processEvents();
+}
+
 void soak(ui::Form1 &form, double candidates)
 {
     QCoreApplication::processEvents();
@@ -156,9 +180,7 @@ void soak(ui::Form1 &form, double candidates)
     int searches = 0;
     while (n - start < candidates) {
         form.Text1->setText(QString::number(n, 'f', 0));
-        form.Command5->click();
-        while (form.commands().searching())
-            QCoreApplication::processEvents();
+        pressSearch(form);
         if (form.state().n <= n)
             break;
         n = form.state().n;
@@ -167,6 +189,43 @@ void soak(ui::Form1 &form, double candidates)
     const long after = statusKb("VmRSS:");
     std::printf("soak candidates=%.0f rss_start_mb=%.1f rss_end_mb=%.1f (%d searches from %.0f)\n", n - start,
                 before / 1024.0, after / 1024.0, searches, start);
+    std::fflush(stdout);
+}
+
+// `searches` two-pair searches, each going on from where the last ended, from 10^9 round to 10^9
+// again before the one that would run into the range's end.
+void soakSearches(ui::Form1 &form, int searches)
+{
+    const double start = 1e9;
+    // The last number with two pairs: a search from it would end only at the range's end.
+    const core::PairEnumerator pairs;
+    std::uint32_t last = 0;
+    for (std::uint32_t from = core::PairEnumerator::Largest - (1u << 23);;) {
+        const std::optional<core::PairHit> hit = pairs.firstWith(2, from, core::PairEnumerator::Largest);
+        if (!hit)
+            break;
+        last = hit->n;
+        from = hit->n + 1;
+    }
+    form.Text1->setText(QString::number(start, 'f', 0));
+    QCoreApplication::processEvents();
+    const long before = statusKb("VmRSS:");
+    double n = start;
+    int done = 0;
+    for (; done < searches; ++done) {
+        pressSearch(form);
+        if (form.state().n <= n) {
+            std::printf("soak search from=%.0f ended at %.0f\n", n, form.state().n);
+            break;
+        }
+        n = form.state().n;
+        if (n >= last) {
+            n = start;
+            form.Text1->setText(QString::number(start, 'f', 0));
+        }
+    }
+    const long after = statusKb("VmRSS:");
+    std::printf("soak searches=%d rss_start_mb=%.1f rss_end_mb=%.1f\n", done, before / 1024.0, after / 1024.0);
     std::fflush(stdout);
 }
 
@@ -196,6 +255,7 @@ int main(int argc, char *argv[])
     }
     if (argc > 1 && std::strcmp(argv[1], "--soak") == 0) {
         soak(form, argc > 2 ? std::atof(argv[2]) : 1e8);
+        soakSearches(form, 10000);
         return 0;
     }
 

@@ -67,37 +67,25 @@ void ListingBox::showValues()
     if (edited_)
         return;
     const QString text = Text();
-    const bool documentIsShown = !documentEdited_;
-    if (documentIsShown && text == shown_)
+    if (!documentEdited_ && text == shown_)
         return;
     writing_ = true;
     QTextDocument *doc = document();
-    // Appends must not pile up undo steps over a long search; a full write clears them too.
+    // The program's write is no step the user could undo, and the document keeps no copy of the
+    // listing it replaces.
     doc->setUndoRedoEnabled(false);
-    // The listing grows by appending a piece to the whole text and writing it back. Inserting
-    // only the new tail keeps that linear instead of re-laying out every line for each piece.
-    // A text ending in CR is rebuilt whole, since its CR and a leading LF of the tail are one
-    // line break together.
-    const bool appends = documentIsShown && !shown_.isEmpty() && text.size() > shown_.size()
-        && !shown_.endsWith(QLatin1Char('\r')) && text.startsWith(shown_);
+    // Replacing the document's content through a cursor, without undo steps, costs a third of
+    // setPlainText, and a search's slice ends with a new listing. As setPlainText does, the caret
+    // and the view go back to the start.
     QTextCursor cursor(doc);
-    if (appends) {
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(text.mid(shown_.size()));
-    } else {
-        // Replacing the document's content through a cursor, without undo steps, costs a third of
-        // setPlainText, and a search's slice ends with a new listing. As setPlainText does, the
-        // caret and the view go back to the start.
-        cursor.select(QTextCursor::Document);
-        QString shown = text;
-        shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        cursor.insertText(shown);
-    }
+    cursor.select(QTextCursor::Document);
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    cursor.insertText(shown);
     doc->setUndoRedoEnabled(true);
     documentEdited_ = false;
-    if (!appends)
-        moveCursor(QTextCursor::Start);
+    moveCursor(QTextCursor::Start);
     shown_ = text;
     writing_ = false;
 }

@@ -29,6 +29,7 @@ public:
     // The same for UTF-8 text, as the analysis builds its listing: the conversion waits until
     // somebody reads or sees it.
     void setText(std::string_view utf8);
+
 protected:
     void showValues() override;
     // Ctrl+Tab and Ctrl+Shift+Tab move on as well, as they do out of any text area.
@@ -43,7 +44,8 @@ private:
     bool edited_ = false;
     // The document holds the user's edit rather than what the program last put there.
     bool documentEdited_ = false;
-    // What the program last put into the document; appending to it is far cheaper than replacing.
+    // What the program last put into the document: the same Text again leaves the document, its
+    // caret and its view as they are.
     QString shown_;
     // Set while the box's document is filled, so that only the user's edits count as edits.
     bool writing_ = false;

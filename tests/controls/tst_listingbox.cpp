@@ -2,6 +2,7 @@
 
 #include <QTest>
 
+#include <QScrollBar>
 #include <QTextDocument>
 #include <string>
 
@@ -10,9 +11,9 @@ class tst_ListingBox : public QObject {
 private slots:
     void roundTrip_data();
     void roundTrip();
-    void appendsShowLikeOneWrite_data();
-    void appendsShowLikeOneWrite();
-    void appendsKeepNoUndoSteps();
+    void newTextReplacesOld_data();
+    void newTextReplacesOld();
+    void writesLeaveNoUndoSteps();
     void userEditGivesCrLf_data();
     void userEditGivesCrLf();
     void writeAfterEditShowsWrittenText();
@@ -46,41 +47,63 @@ void tst_ListingBox::roundTrip()
     QCOMPARE(box.QPlainTextEdit::toPlainText(), shown);
 }
 
-void tst_ListingBox::appendsShowLikeOneWrite_data()
+void tst_ListingBox::newTextReplacesOld_data()
 {
-    QTest::addColumn<QStringList>("writes");
-    QTest::newRow("pass for 75") << QStringList{
-        QString(), QStringLiteral("\r\n 75 = 75"), QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26"),
-        QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26\r\n\r\nhalbierbare Sequenzen:"),
-        QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26\r\n\r\nhalbierbare Sequenzen:\r\nkeine")};
-    QTest::newRow("CR then LF") << QStringList{QStringLiteral("a\r"), QStringLiteral("a\r\nb")};
-    QTest::newRow("shrinks") << QStringList{QStringLiteral("abc\r\ndef"), QStringLiteral("abc")};
-    QTest::newRow("same text twice") << QStringList{QStringLiteral("x\r\ny"), QStringLiteral("x\r\ny")};
-    QTest::newRow("different start") << QStringList{QStringLiteral("abc"), QStringLiteral("xabcd")};
+    QTest::addColumn<QString>("old");
+    QTest::addColumn<QString>("text");
+    const QString lines = QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26\r\n 75 = 11 +...+  15");
+    QString many;
+    for (int i = 1; i <= 60; ++i)
+        many += QStringLiteral("\r\n %1 = %1").arg(i);
+    QTest::newRow("longer after shorter") << lines << many;
+    QTest::newRow("shorter after longer") << many << lines;
+    QTest::newRow("old text and more") << many << many + QStringLiteral("\r\n\r\nhalbierbare Sequenzen:");
+    QTest::newRow("old text cut short") << many << many.left(many.size() / 2);
+    QTest::newRow("CR then LF") << QStringLiteral("a\r") << QStringLiteral("a\r\nb");
+    QTest::newRow("empty after text") << many << QString();
 }
 
-void tst_ListingBox::appendsShowLikeOneWrite()
+// What a person meets after a pass or a search has written a new listing over the one they were
+// reading: the new listing alone, from its first line, with the caret at its start and nothing
+// selected, however far down they had scrolled or what they had selected.
+void tst_ListingBox::newTextReplacesOld()
 {
-    QFETCH(QStringList, writes);
+    QFETCH(QString, old);
+    QFETCH(QString, text);
     rt::ListingBox box;
-    for (const QString &w : writes)
-        box.setText(w);
+    box.resize(200, 120);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    box.setText(old);
+    box.moveCursor(QTextCursor::End);
+    box.moveCursor(QTextCursor::PreviousBlock, QTextCursor::KeepAnchor);
+    box.ensureCursorVisible();
+    // The old listing did not fit: the person had scrolled down to its end.
+    QCOMPARE(box.verticalScrollBar()->value() > 0, old.count(QLatin1Char('\n')) > 10);
+    box.setText(text);
+
     QPlainTextEdit reference;
-    reference.setPlainText(writes.last());
-    QCOMPARE(box.Text(), writes.last());
+    reference.setPlainText(text);
+    QCOMPARE(box.Text(), text);
     QCOMPARE(box.QPlainTextEdit::toPlainText(), reference.toPlainText());
     QCOMPARE(box.blockCount(), reference.blockCount());
+    QCOMPARE(box.textCursor().position(), 0);
+    QVERIFY(!box.textCursor().hasSelection());
+    QCOMPARE(box.cursorForPosition(QPoint(0, 0)).blockNumber(), 0);
+    QCOMPARE(box.verticalScrollBar()->value(), 0);
 }
 
-void tst_ListingBox::appendsKeepNoUndoSteps()
+// Undo in the listing never brings back an earlier number's listing.
+void tst_ListingBox::writesLeaveNoUndoSteps()
 {
     rt::ListingBox box;
     QString text;
-    box.setText(text);
     for (int i = 0; i < 50; ++i) {
         text += QStringLiteral("\r\n line %1").arg(i);
         box.setText(text);
+        box.setText(QStringLiteral("other %1").arg(i));
     }
+    box.setText(text);
     QVERIFY(!box.document()->isUndoAvailable());
     QCOMPARE(box.blockCount(), 51);
 }
@@ -128,14 +151,18 @@ void tst_ListingBox::writeAfterEditShowsWrittenText()
 
 void tst_ListingBox::benchmarkListingPass()
 {
-    // One analysis pass's worth of listing: emptied, then some 700 lines appended one by one,
-    // each time reading the whole text and writing it back.
+    // One analysis pass's worth of listing, some 700 lines, written over the last pass's: what
+    // the end of every search's slice shows.
+    QString listings[2];
+    for (int i = 1; i <= 700; ++i)
+        for (int k = 0; k < 2; ++k)
+            listings[k] += QStringLiteral("\r\n %1 = %2 +...+  %3").arg(i + k).arg(i).arg(i + 2);
     rt::ListingBox box;
+    int k = 0;
     QBENCHMARK
     {
-        box.setText(QString());
-        for (int i = 1; i <= 700; ++i)
-            box.setText(box.Text() + QStringLiteral("\r\n %1 = %2 +...+  %3").arg(i).arg(i).arg(i + 2));
+        box.setText(listings[k]);
+        k = 1 - k;
     }
     QCOMPARE(box.blockCount(), 701);
 }
