@@ -38,7 +38,7 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
 
 } // namespace
 
-Form1::Form1(rt::ScreenSize screen, QWidget *parent) : QWidget(parent), errors_(this)
+Form1::Form1(rt::ScreenSize screen, commands::SearchOptions options, QWidget *parent) : QWidget(parent), errors_(this)
 {
     // Before any control exists, so that each is asked for its accessible object only afterwards.
     rt::InstallAccessibleRoles();
@@ -60,7 +60,7 @@ Form1::Form1(rt::ScreenSize screen, QWidget *parent) : QWidget(parent), errors_(
         p->setPacer(&pacer_);
     commands_ = std::make_unique<commands::Commands>(
         commands::Controls{*Text1, *txtSequenz, *picGraph, placement(picGraph), *HScroll1}, state_, rnd_, errors_,
-        pacer_);
+        pacer_, options);
     wireEvents();
     new ResultMenus(this, picContainer, picGraph, txtSequenz);
     errors_.guard([&] { Form_Load(screen); });

@@ -1,9 +1,9 @@
 // The window as a person meets it: where each control stands, what it shows and in which face,
 // the colours, the focus order, and what the window shows at start.
 #include "rules/numrules.h"
+#include "support/form1_fixture.h"
 #include "ui/application.h"
 #include "ui/fonts.h"
-#include "ui/form1.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -93,12 +93,12 @@ private Q_SLOTS:
 
 private:
     QWidget *control(const QString &name) const;
-    std::unique_ptr<ui::Form1> form;
+    support::Form1Fixture form;
 };
 
 void tst_Form1::init()
 {
-    form = std::make_unique<ui::Form1>(rt::ScreenSize{15360, 11520});
+    QVERIFY(form.open());
 }
 
 void tst_Form1::cleanup()
@@ -168,8 +168,6 @@ void tst_Form1::controls()
     QFETCH(QString, side);
     QWidget *w = control(QString::fromLatin1(QTest::currentDataTag()));
     QVERIFY(w);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
 
     // The chart frame keeps its children in an inner area inside its border.
     QWidget *parent = w->parentWidget();
@@ -264,28 +262,28 @@ void tst_Form1::colours()
 
 void tst_Form1::scrollBars()
 {
-    QCOMPARE(form->VScroll1->Min(), 1000);
-    QCOMPARE(form->VScroll1->Max(), 3);
-    QCOMPARE(form->VScroll1->Value(), 75);
-    QCOMPARE(form->VScroll1->singleStep(), 1);
-    QCOMPARE(form->VScroll1->pageStep(), 1);
-    QCOMPARE(form->HScroll1->Min(), 0);
-    QCOMPARE(form->HScroll1->Value(), 0);
-    QCOMPARE(form->HScroll1->singleStep(), 1);
-    QCOMPARE(form->HScroll1->pageStep(), 10);
+    QCOMPARE(form.VScroll1()->Min(), 1000);
+    QCOMPARE(form.VScroll1()->Max(), 3);
+    QCOMPARE(form.VScroll1()->Value(), 75);
+    QCOMPARE(form.VScroll1()->singleStep(), 1);
+    QCOMPARE(form.VScroll1()->pageStep(), 1);
+    QCOMPARE(form.HScroll1()->Min(), 0);
+    QCOMPARE(form.HScroll1()->Value(), 0);
+    QCOMPARE(form.HScroll1()->singleStep(), 1);
+    QCOMPARE(form.HScroll1()->pageStep(), 10);
     // The start-up pass has fitted the pan range to 75.
-    QCOMPARE(form->HScroll1->Max(), 75);
+    QCOMPARE(form.HScroll1()->Max(), 75);
 }
 
 void tst_Form1::focusOrder()
 {
     form->show();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form->txtSequenz));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.txtSequenz()));
     const QStringList expected = {"VScroll1", "Command1",     "Text1",    "Text2",    "Command4",  "Command5",
                                   "Command3", "picContainer", "HScroll1", "picGraph", "txtSequenz"};
     QStringList visited;
-    QWidget *w = form->txtSequenz;
+    QWidget *w = form.txtSequenz();
     for (int i = 0; i < expected.size(); ++i) {
         w = w->nextInFocusChain();
         while (w->focusPolicy() == Qt::NoFocus || !w->isVisibleTo(form.get()) || w->objectName().isEmpty())
@@ -301,32 +299,28 @@ void tst_Form1::startState()
     QVERIFY(!form->isMaximized());
     const double tpp = rt::TwipsPerPixel();
     QCOMPARE(form->size(), QSize(qRound(4680 / tpp), qRound(3195 / tpp)));
-    QCOMPARE(form->Text1->Text(), QStringLiteral("75"));
-    QVERIFY(form->txtSequenz->Text().startsWith(QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26")));
-    QVERIFY(form->txtSequenz->Text().endsWith(QStringLiteral("halbierbare Sequenzen:\r\n 3_ 12 =  13_ 17")));
+    QCOMPARE(form.Text1()->Text(), QStringLiteral("75"));
+    QVERIFY(form.txtSequenz()->Text().startsWith(QStringLiteral("\r\n 75 = 75\r\n 75 = 24 +...+  26")));
+    QVERIFY(form.txtSequenz()->Text().endsWith(QStringLiteral("halbierbare Sequenzen:\r\n 3_ 12 =  13_ 17")));
 }
 
 void tst_Form1::lockedCaptionBox()
 {
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    form->Text2->setFocus();
-    QTest::keyClicks(form->Text2, QStringLiteral("123"));
-    QCOMPARE(form->Text2->text(), QStringLiteral("n = "));
-    QCOMPARE(form->Text2->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+    form.Text2()->setFocus();
+    QTest::keyClicks(form.Text2(), QStringLiteral("123"));
+    QCOMPARE(form.Text2()->text(), QStringLiteral("n = "));
+    QCOMPARE(form.Text2()->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
 }
 
 void tst_Form1::stopButton()
 {
-    QCOMPARE(form->Command3->toolTip(), QStringLiteral("anhalten"));
-    QVERIFY(!form->Command3->icon().isNull());
-    QCOMPARE(form->Command3->iconSize(), QSize(24, 23));
+    QCOMPARE(form.Command3()->toolTip(), QStringLiteral("anhalten"));
+    QVERIFY(!form.Command3()->icon().isNull());
+    QCOMPARE(form.Command3()->iconSize(), QSize(24, 23));
 }
 
 void tst_Form1::resizeMovesNothing()
 {
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     QList<QRect> before;
     const auto widgets = form->findChildren<QWidget *>();
     for (QWidget *w : widgets)
@@ -366,7 +360,7 @@ void tst_Form1::accessibleNames()
     QSet<QString> seen;
     for (QWidget *w : form->findChildren<QWidget *>()) {
         const QString id = w->objectName();
-        if (id.isEmpty() || id.startsWith(QLatin1String("qt_")) || w == form->Line1 || w == &form->announcer())
+        if (id.isEmpty() || id.startsWith(QLatin1String("qt_")) || w == form.Line1() || w == form.announcer())
             continue;
         QVERIFY2(expected.contains(id), qPrintable(id + QLatin1String(" has no expected name")));
         QCOMPARE(w->accessibleName(), expected.value(id));
