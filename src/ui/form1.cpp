@@ -246,7 +246,6 @@ void Form1::describe()
         {Text1, "Zahl n", "Die zu zerlegende Zahl; von 3 bis 999 wird sie beim Tippen sofort zerlegt"},
         {VScroll1, "Zahl n einstellen", "Erhöht oder verringert n um 1, von 3 bis 1000"},
         {Command1, "graph. Darstellung anpassen", "Zerlegt die Zahl im Eingabefeld und passt das Diagramm an"},
-        {Label1, "Weiterspringen zur", ""},
         {Command4, "nächsten halbierbaren Sequenz",
          "Sucht ab n aufwärts die nächste Zahl mit mindestens einem halbierbaren Paar"},
         {Command5, "nächsten Stelle  mit zwei h. S.",
@@ -261,8 +260,9 @@ void Form1::describe()
     }
     // The listing's own scroll bar, which Qt leaves nameless.
     txtSequenz->verticalScrollBar()->setAccessibleName(QStringLiteral("Liste der Summen blättern"));
-    // The heading is read as what it says.
+    // The heading and the caption over the search buttons are read as what they say.
     lblProg->setAccessibleName(lblProg->text());
+    Label1->setAccessibleName(Label1->text());
     // The caption over the search buttons labels the first of them (a label has one buddy).
     Label1->setBuddy(Command4);
     // The caption box names the number box.

@@ -1,10 +1,11 @@
-// What a screen reader meets: the roles of the window's controls, and the results it is told.
+// What a screen reader meets: what each control offers it for its kind, and the results it is told.
 #include "core/analysis_state.h"
 #include "support/form1_fixture.h"
 #include "support/search_oracle.h"
 #include "ui/announcer.h"
 #include "ui/application.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QScrollBar>
 #include <QtTest>
@@ -77,33 +78,126 @@ void tst_Accessibility::cleanup()
 
 void tst_Accessibility::roles_data()
 {
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<int>("role");
-    // A screen reader drops focus changes inside anything that claims to be an inactive window, so
-    // the two frames must be groups, and the window itself the only window.
-    QTest::newRow("Form1") << "Form1" << int(QAccessible::Window);
-    QTest::newRow("Frame1") << "Frame1" << int(QAccessible::Grouping);
-    QTest::newRow("picContainer") << "picContainer" << int(QAccessible::Grouping);
-    QTest::newRow("Line1") << "Line1" << int(QAccessible::Separator);
-    QTest::newRow("picGraph") << "picGraph" << int(QAccessible::Graphic);
-    QTest::newRow("lblProg") << "lblProg" << int(QAccessible::StaticText);
-    QTest::newRow("Text1") << "Text1" << int(QAccessible::EditableText);
-    QTest::newRow("VScroll1") << "VScroll1" << int(QAccessible::ScrollBar);
-    QTest::newRow("Command3") << "Command3" << int(QAccessible::Button);
+    // Each control with the kind it was designed as; the test asks of it what a screen reader
+    // needs of that kind.
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("Form1") << "window";
+    QTest::newRow("Frame1") << "frame";
+    QTest::newRow("picContainer") << "frame";
+    QTest::newRow("Command1") << "button";
+    QTest::newRow("Command3") << "button";
+    QTest::newRow("Command4") << "button";
+    QTest::newRow("Command5") << "button";
+    QTest::newRow("Text1") << "text box";
+    QTest::newRow("Text2") << "locked text box";
+    QTest::newRow("txtSequenz") << "multi-line text box";
+    QTest::newRow("VScroll1") << "scroll bar";
+    QTest::newRow("HScroll1") << "scroll bar";
+    QTest::newRow("listing's scroll bar") << "scroll bar";
+    QTest::newRow("picGraph") << "picture";
+    QTest::newRow("lblProg") << "label";
+    QTest::newRow("Label1") << "label";
+    QTest::newRow("Line1") << "line";
 }
 
 void tst_Accessibility::roles()
 {
-    QFETCH(QString, control);
-    QFETCH(int, role);
-    QWidget *w = control == QLatin1String("Form1") ? form.get() : form->findChild<QWidget *>(control);
+    QFETCH(QString, kind);
+    const QString name = QString::fromLatin1(QTest::currentDataTag());
+    QWidget *w = name == QLatin1String("Form1")         ? form.get()
+        : name == QLatin1String("listing's scroll bar") ? form.txtSequenz()->verticalScrollBar()
+                                                        : form->findChild<QWidget *>(name);
     QVERIFY(w);
     QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
     QVERIFY(iface);
-    QCOMPARE(int(iface->role()), role);
+    const QAccessible::Role role = iface->role();
     QCOMPARE(iface->text(QAccessible::Name), w->accessibleName());
     if (w->focusPolicy() != Qt::NoFocus)
         QVERIFY(iface->state().focusable);
+    // Roles a screen reader passes over in silence, or takes for a window of its own.
+    const QList<QAccessible::Role> silent = {QAccessible::NoRole, QAccessible::Client, QAccessible::Pane,
+                                             QAccessible::Border};
+    const QList<QAccessible::Role> windows = {QAccessible::Window, QAccessible::Dialog, QAccessible::Application};
+
+    if (kind == QLatin1String("window")) {
+        // The one window: a screen reader drops focus changes inside anything else that claims to
+        // be one, since it takes it for an inactive window.
+        QCOMPARE(role, QAccessible::Window);
+        QList<QAccessibleInterface *> open{iface};
+        while (!open.isEmpty()) {
+            QAccessibleInterface *parent = open.takeLast();
+            for (int i = 0; i < parent->childCount(); ++i) {
+                QAccessibleInterface *child = parent->child(i);
+                QVERIFY2(!windows.contains(child->role()), qPrintable(child->object()->objectName()));
+                open << child;
+            }
+        }
+    } else if (kind == QLatin1String("frame")) {
+        // A named group that holds the controls inside it.
+        QVERIFY2(!silent.contains(role) && !windows.contains(role), qPrintable(QString::number(role)));
+        QVERIFY(!iface->text(QAccessible::Name).isEmpty());
+        QVERIFY(iface->childCount() > 0);
+    } else if (kind == QLatin1String("button")) {
+        // Pressable, and pressing it through accessibility is a click.
+        QVERIFY(role == QAccessible::Button);
+        QAccessibleActionInterface *actions = iface->actionInterface();
+        QVERIFY(actions);
+        QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        QSignalSpy clicks(qobject_cast<QAbstractButton *>(w), &QAbstractButton::clicked);
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        // Qt shows the press before it clicks.
+        QTRY_COMPARE(clicks.count(), 1);
+        QVERIFY(finishSearches(form->commands()));
+    } else if (kind == QLatin1String("text box")) {
+        QCOMPARE(role, QAccessible::EditableText);
+        QVERIFY(!iface->state().readOnly);
+        QVERIFY(iface->editableTextInterface());
+        QCOMPARE(iface->textInterface()->text(0, iface->textInterface()->characterCount()), form.Text1()->Text());
+    } else if (kind == QLatin1String("locked text box")) {
+        QVERIFY(iface->state().readOnly);
+        QVERIFY(!iface->editableTextInterface());
+        QCOMPARE(iface->textInterface()->text(0, iface->textInterface()->characterCount()),
+                 form.Text2()->displayText());
+    } else if (kind == QLatin1String("multi-line text box")) {
+        // The listing, read line by line; not locked, so a person may write in it.
+        QVERIFY(iface->state().multiLine);
+        QAccessibleTextInterface *text = iface->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->text(0, text->characterCount()), form.txtSequenz()->QPlainTextEdit::toPlainText());
+        QVERIFY(!iface->state().readOnly);
+        QVERIFY(iface->editableTextInterface());
+    } else if (kind == QLatin1String("scroll bar")) {
+        // Read and set as the number the bar stands for, within the bar's range.
+        QCOMPARE(role, QAccessible::ScrollBar);
+        QAccessibleValueInterface *value = iface->valueInterface();
+        QVERIFY(value);
+        int current = 0, low = 0, high = 0;
+        if (auto *bar = qobject_cast<rt::ScrollBar *>(w)) {
+            current = bar->Value();
+            low = std::min(bar->Min(), bar->Max());
+            high = std::max(bar->Min(), bar->Max());
+        } else {
+            auto *plain = qobject_cast<QScrollBar *>(w);
+            current = plain->value();
+            low = plain->minimum();
+            high = plain->maximum();
+        }
+        QCOMPARE(value->currentValue().toInt(), current);
+        QCOMPARE(value->minimumValue().toInt(), low);
+        QCOMPARE(value->maximumValue().toInt(), high);
+    } else if (kind == QLatin1String("picture")) {
+        QVERIFY2(!silent.contains(role) && !windows.contains(role), qPrintable(QString::number(role)));
+        QVERIFY(!iface->text(QAccessible::Name).isEmpty());
+    } else if (kind == QLatin1String("label")) {
+        QCOMPARE(role, QAccessible::StaticText);
+        QCOMPARE(iface->text(QAccessible::Name), qobject_cast<QLabel *>(w)->text());
+    } else if (kind == QLatin1String("line")) {
+        // Passed over as what it is, never a stop of its own.
+        QCOMPARE(role, QAccessible::Separator);
+        QVERIFY(!iface->state().focusable);
+    } else {
+        QFAIL("unknown kind");
+    }
 }
 
 void tst_Accessibility::headingReadsItsSentence()
