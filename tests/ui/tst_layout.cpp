@@ -65,12 +65,33 @@ void tst_Layout::layout()
     QCOMPARE(sh, float((chartFrame.height() - 60) / 20));
     const rt::Placement &pan = form->placement(form.HScroll1());
     const rt::Placement &canvas = form->placement(form.picGraph());
-    QCOMPARE(pan.Left(), 0.0f);
-    QCOMPARE(pan.Top(), float(double(sh) / 10 * 8));
-    QCOMPARE(pan.Height(), float(double(sh) / 5));
-    QCOMPARE(pan.Width(), sw);
-    QCOMPARE(canvas.Top(), 0.0f);
+    // The pan bar begins exactly where the canvas ends.
     QCOMPARE(canvas.Height(), pan.Top());
+    // On the screen: the frame's inner area is the frame less its border of 30 twips a side; the
+    // canvas covers its upper eight tenths from the top edge, the pan bar the lower two tenths
+    // and its full width, to within the pixel each edge is rounded to.
+    const double tpp = rt::TwipsPerPixel();
+    const double innerWidth = (chartFrame.width() - 60) / tpp;
+    const double innerHeight = (chartFrame.height() - 60) / tpp;
+    const QRect canvasOnScreen = form.picGraph()->geometry();
+    const QRect panOnScreen = form.HScroll1()->geometry();
+    const auto near = [](double actual, double expected) { return qAbs(actual - expected) <= 1; };
+    const QString where = QStringLiteral("canvas (%1, %2, %3 x %4), pan bar (%5, %6, %7 x %8) in %9 x %10")
+                              .arg(canvasOnScreen.x())
+                              .arg(canvasOnScreen.y())
+                              .arg(canvasOnScreen.width())
+                              .arg(canvasOnScreen.height())
+                              .arg(panOnScreen.x())
+                              .arg(panOnScreen.y())
+                              .arg(panOnScreen.width())
+                              .arg(panOnScreen.height())
+                              .arg(innerWidth)
+                              .arg(innerHeight);
+    QVERIFY2(canvasOnScreen.top() == 0 && near(canvasOnScreen.height(), innerHeight * 8 / 10), qPrintable(where));
+    QVERIFY2(panOnScreen.left() == 0 && near(panOnScreen.width(), innerWidth), qPrintable(where));
+    QVERIFY2(near(panOnScreen.top(), innerHeight * 8 / 10) && near(panOnScreen.height(), innerHeight * 2 / 10),
+             qPrintable(where));
+    QVERIFY2(near(panOnScreen.y() + panOnScreen.height(), innerHeight), qPrintable(where));
     // The start-up pass has given the canvas the width for 75.
     QCOMPARE(canvas.Width(), 85.0f);
     QCOMPARE(form.Text1()->Text(), QStringLiteral("75"));
