@@ -46,16 +46,17 @@ public:
     rt::FramePacer &pacer() { return pacer_; }
     const rt::Rnd &rnd() const { return rnd_; }
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // The event procedures, wired to their controls' events in wireEvents().
     void Form_Load(rt::ScreenSize screen);
     void Text1_Change();
     void VScroll1_Change();
     void HScroll1_Change();
     void HScroll1_Scroll();
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
-private:
     void createControls();
     void describe();
     void wireEvents();
