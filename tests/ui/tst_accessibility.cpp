@@ -1,6 +1,7 @@
 // What a screen reader meets: what each control offers it for its kind, and the results it is told.
 #include "core/analysis_state.h"
 #include "support/form1_fixture.h"
+#include "support/heard.h"
 #include "support/search_oracle.h"
 #include "ui/announcer.h"
 #include "ui/application.h"
@@ -9,35 +10,6 @@
 #include <QAccessible>
 #include <QScrollBar>
 #include <QtTest>
-
-namespace {
-
-// What a screen reader hears of the window's results: the window's child with the notification
-// role, each time it starts showing, says its name.
-class Heard : public QObject {
-public:
-    explicit Heard(QWidget *window)
-    {
-        QAccessibleInterface *w = QAccessible::queryAccessibleInterface(window);
-        for (int i = 0; i < w->childCount(); ++i)
-            if (QAccessibleInterface *child = w->child(i); child->role() == QAccessible::Notification)
-                notification = child;
-        if (notification)
-            notification->object()->installEventFilter(this);
-    }
-    QAccessibleInterface *notification = nullptr;
-    QStringList said;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show)
-            said << notification->text(QAccessible::Name);
-        return false;
-    }
-};
-
-} // namespace
 
 class tst_Accessibility : public QObject {
     Q_OBJECT
@@ -323,7 +295,7 @@ void tst_Accessibility::whatIsAnnounced()
 {
     QFETCH(QString, action);
     QFETCH(QString, said);
-    Heard heard(form.get());
+    support::Heard heard(form.get());
     QVERIFY(heard.notification);
     // Nothing has been said since the window opened.
     QCOMPARE(heard.notification->text(QAccessible::Name), QString());
@@ -372,7 +344,7 @@ void tst_Accessibility::searchEnds()
     if (stop)
         QVERIFY(form.open({commands::Stepping::Skipping, 1}));
     form.Text1()->setText(start);
-    Heard heard(form.get());
+    support::Heard heard(form.get());
     QVERIFY(heard.notification);
     if (stop) {
         auto *conn = new QMetaObject::Connection;
