@@ -29,8 +29,8 @@ constexpr std::uint32_t ClockEvery = 1024;
 } // namespace
 
 Commands::Commands(Controls controls, core::AnalysisState &state, rt::Rnd &rnd, const rt::ErrorReporter &errors,
-                   rt::FramePacer &pacer, QObject *parent)
-    : QObject(parent), c_(controls), state_(state), rnd_(rnd), errors_(errors), pacer_(pacer)
+                   rt::FramePacer &pacer, SearchOptions options, QObject *parent)
+    : QObject(parent), c_(controls), state_(state), rnd_(rnd), errors_(errors), pacer_(pacer), options_(options)
 {
     slices_.setInterval(0);
     // Nothing may escape into Qt's event loop.
@@ -145,7 +145,7 @@ void Commands::stepOver(const Search &search, std::uint32_t most)
     const std::uint32_t last = from + std::min(most, LastSteppable - from);
     std::uint32_t next = last;
     std::uint64_t draws = 0;
-    if (stepping_ == Stepping::Skipping) {
+    if (options_.stepping == Stepping::Skipping) {
         if (const std::optional<core::PairHit> hit = pairs_.firstWith(search.pairsWanted, first, last))
             next = hit->n;
         draws = 3 * core::OddDivisorCountSum(from, next - 1);
@@ -207,11 +207,13 @@ bool Commands::advance()
     const Search search = searches_.back();
     const qint64 deadline = clock_.nsecsElapsed() + SliceBudget;
     Step step = Step::GoOn;
+    qint64 took = 0;
     std::optional<rt::RuntimeError> failure;
     {
         const rt::FramePacer::Work work(pacer_);
         try {
-            std::uint64_t left = sliceCandidates_ ? sliceCandidates_ : std::numeric_limits<std::uint64_t>::max();
+            std::uint64_t left =
+                options_.sliceCandidates ? options_.sliceCandidates : std::numeric_limits<std::uint64_t>::max();
             while (step == Step::GoOn && left > 0) {
                 // A stop asked for is seen after one more number, which is analysed in full.
                 if (state_.stopRequested != 1 && left > 1 && canStepFrom(state_.n)) {
@@ -234,7 +236,7 @@ bool Commands::advance()
         }
         if (step != Step::GoOn) {
             searches_.pop_back();
-            lastSearchTime_ = clock_.nsecsElapsed() - search.startedAt;
+            took = clock_.nsecsElapsed() - search.startedAt;
         }
         // The window shows every slice's number, but only the search's end is told to a screen
         // reader, which cannot follow sixty changes a second.
@@ -253,7 +255,7 @@ bool Commands::advance()
         else
             goOn();
         inSlice_ = false;
-        Q_EMIT searchEnded(search.pairsWanted, passes_ != search.passesAtStart);
+        Q_EMIT searchEnded(search.pairsWanted, passes_ != search.passesAtStart, took);
         return searching();
     }
     inSlice_ = false;

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "core/analysis_state.h"
-#include "core/divisor_sieve.h"
-#include "core/pair_search.h"
 #include "controls/canvas.h"
 #include "controls/framepacer.h"
 #include "controls/listingbox.h"
@@ -10,6 +7,9 @@
 #include "controls/runtime.h"
 #include "controls/scrollbar.h"
 #include "controls/textbox.h"
+#include "core/analysis_state.h"
+#include "core/divisor_sieve.h"
+#include "core/pair_search.h"
 #include "rules/rnd.h"
 
 #include <QElapsedTimer>
@@ -30,6 +30,28 @@ struct Controls {
     rt::ScrollBar &hScroll1;
 };
 
+// How a search gets over the numbers that cannot stop it. Either way it ends every slice, and the
+// search, on a number it has analysed in full, and leaves everything that anything reads as if it
+// had analysed every number on the way.
+enum class Stepping {
+    // The numbers with enough halvable pairs are enumerated, the rest are stepped over at once.
+    Skipping,
+    // Every number's runs and pairs are counted, one after another: the reference a skipping
+    // search is compared with, in tests and in the benchmark.
+    PerCandidate,
+};
+
+// How the searches run: the program's own way by default.
+struct SearchOptions {
+    Stepping stepping = Stepping::Skipping;
+    // At most this many numbers per slice, 0 for as many as the slice's time allows; a test cuts
+    // searches into slices of its choosing with it.
+    std::uint32_t sliceCandidates = 0;
+};
+
+// Lets a test run a search's slices by hand; defined by the tests alone.
+struct SliceDriver;
+
 // The analysis command, the two forward searches and the stop button. All of them share the one
 // analysis state. A search is work that the event loop advances a slice at a time; between two
 // slices every event is served, any command included, and a search started then runs on top of
@@ -37,18 +59,8 @@ struct Controls {
 class Commands : public QObject {
     Q_OBJECT
 public:
-    // How a search gets over the numbers that cannot stop it. Either way it ends every slice, and
-    // the search, on a number it has analysed in full, and leaves everything that anything reads as
-    // if it had analysed every number on the way.
-    enum class Stepping {
-        // The numbers with enough halvable pairs are enumerated, the rest are stepped over at once.
-        Skipping,
-        // Every number's runs and pairs are counted, one after another.
-        PerCandidate,
-    };
-
     Commands(Controls controls, core::AnalysisState &state, rt::Rnd &rnd, const rt::ErrorReporter &errors,
-             rt::FramePacer &pacer, QObject *parent = nullptr);
+             rt::FramePacer &pacer, SearchOptions options = {}, QObject *parent = nullptr);
 
     // One analysis pass for the number in the number box; fits the canvas and the pan range to it.
     void Command1_Click();
@@ -64,25 +76,17 @@ public:
     // Ends every search at once, with no further pass; used when the window closes.
     void cancelSearches();
 
-    // How long the search that ended last took, from its click to its end (ns).
-    qint64 lastSearchTime() const { return lastSearchTime_; }
-    // Runs one slice of the innermost search now: the event loop calls it, and tests that want to
-    // put an event between two given slices. Returns whether a search is left.
-    bool advance();
-    void setStepping(Stepping stepping) { stepping_ = stepping; }
-    // At most this many numbers per slice, 0 for as many as the slice's time allows; tests cut
-    // searches into slices of their choosing with it.
-    void setSliceCandidates(std::uint32_t candidates) { sliceCandidates_ = candidates; }
-
     // Time a slice may take before the event loop gets its turn: well inside a screen frame.
     static constexpr qint64 SliceBudget = 5'000'000; // ns
 
 Q_SIGNALS:
     // A search has ended (found, stopped or at the end of the range) or was refused; triedAny
-    // tells whether it analysed a number.
-    void searchEnded(int pairsWanted, bool triedAny);
+    // tells whether it analysed a number, and nanoseconds how long it took from its click to its end.
+    void searchEnded(int pairsWanted, bool triedAny, qint64 nanoseconds);
 
 private:
+    friend struct SliceDriver;
+
     struct Search {
         std::int16_t pairsWanted;
         bool withLabels;
@@ -90,6 +94,10 @@ private:
         qint64 startedAt; // ns on clock_
     };
     enum class Step { GoOn, Ended, Failed };
+
+    // Runs one slice of the innermost search now; the event loop calls it. Returns whether a
+    // search is left.
+    bool advance();
 
     void search(std::int16_t pairsWanted, bool withLabels);
     // The next number in full, as the design of a search step has it: n + 1, written to the
@@ -117,11 +125,9 @@ private:
     std::vector<Search> searches_;
     QTimer slices_;
     QElapsedTimer clock_;
-    Stepping stepping_ = Stepping::Skipping;
-    std::uint32_t sliceCandidates_ = 0;
+    SearchOptions options_;
     std::uint64_t passes_ = 0;
     bool inSlice_ = false;
-    qint64 lastSearchTime_ = 0;
 };
 
 } // namespace commands

@@ -44,10 +44,10 @@ public:
     // 1 <= m <= Largest.
     OddFactors oddFactors(std::uint32_t m);
 
-    // Blocks sieved since construction; what a jump in the numbers costs shows up here.
-    std::uint64_t blocksSieved() const { return blocksSieved_; }
-
 private:
+    // Lets a test see how many blocks were sieved; defined by the tests alone.
+    friend struct DivisorSieveProbe;
+
     struct Factors {
         std::uint8_t count;
         std::uint16_t prime[MaxSmallFactors]; // indices into primes_
@@ -61,6 +61,7 @@ private:
     std::uint32_t first_ = 0; // the block holds first_ .. first_ + size_ - 1
     std::uint32_t size_ = 0;
     std::vector<std::int64_t> divisors_;
+    // Blocks sieved since construction; what a jump in the numbers costs shows up here.
     std::uint64_t blocksSieved_ = 0;
 };
 

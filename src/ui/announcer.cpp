@@ -1,7 +1,7 @@
 #include "ui/announcer.h"
 
-#include "core/analysis_state.h"
 #include "controls/accessible.h"
+#include "core/analysis_state.h"
 #include "rules/numrules.h"
 
 namespace ui {
@@ -59,7 +59,6 @@ Announcer::Announcer(QWidget *parent) : QWidget(parent)
 
 void Announcer::announce(const QString &text)
 {
-    ++count_;
     // Hidden first, so that showing it is a change even when the text repeats.
     hide();
     setAccessibleName(text);

@@ -28,12 +28,6 @@ public:
     explicit Announcer(QWidget *parent);
 
     void announce(const QString &text);
-    // The last text announced.
-    QString text() const { return accessibleName(); }
-    quint64 announcements() const { return count_; }
-
-private:
-    quint64 count_ = 0;
 };
 
 } // namespace ui

@@ -38,7 +38,7 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
 
 } // namespace
 
-Form1::Form1(rt::ScreenSize screen, QWidget *parent) : QWidget(parent), errors_(this)
+Form1::Form1(rt::ScreenSize screen, commands::SearchOptions options, QWidget *parent) : QWidget(parent), errors_(this)
 {
     // Before any control exists, so that each is asked for its accessible object only afterwards.
     rt::InstallAccessibleRoles();
@@ -60,7 +60,7 @@ Form1::Form1(rt::ScreenSize screen, QWidget *parent) : QWidget(parent), errors_(
         p->setPacer(&pacer_);
     commands_ = std::make_unique<commands::Commands>(
         commands::Controls{*Text1, *txtSequenz, *picGraph, placement(picGraph), *HScroll1}, state_, rnd_, errors_,
-        pacer_);
+        pacer_, options);
     wireEvents();
     new ResultMenus(this, picContainer, picGraph, txtSequenz);
     errors_.guard([&] { Form_Load(screen); });
@@ -246,7 +246,6 @@ void Form1::describe()
         {Text1, "Zahl n", "Die zu zerlegende Zahl; von 3 bis 999 wird sie beim Tippen sofort zerlegt"},
         {VScroll1, "Zahl n einstellen", "Erhöht oder verringert n um 1, von 3 bis 1000"},
         {Command1, "graph. Darstellung anpassen", "Zerlegt die Zahl im Eingabefeld und passt das Diagramm an"},
-        {Label1, "Weiterspringen zur", ""},
         {Command4, "nächsten halbierbaren Sequenz",
          "Sucht ab n aufwärts die nächste Zahl mit mindestens einem halbierbaren Paar"},
         {Command5, "nächsten Stelle  mit zwei h. S.",
@@ -261,8 +260,9 @@ void Form1::describe()
     }
     // The listing's own scroll bar, which Qt leaves nameless.
     txtSequenz->verticalScrollBar()->setAccessibleName(QStringLiteral("Liste der Summen blättern"));
-    // The heading is read as what it says.
+    // The heading and the caption over the search buttons are read as what they say.
     lblProg->setAccessibleName(lblProg->text());
+    Label1->setAccessibleName(Label1->text());
     // The caption over the search buttons labels the first of them (a label has one buddy).
     Label1->setBuddy(Command4);
     // The caption box names the number box.

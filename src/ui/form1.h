@@ -1,7 +1,6 @@
 #pragma once
 
 #include "commands/commands.h"
-#include "core/analysis_state.h"
 #include "controls/canvas.h"
 #include "controls/framepacer.h"
 #include "controls/listingbox.h"
@@ -9,6 +8,7 @@
 #include "controls/runtime.h"
 #include "controls/scrollbar.h"
 #include "controls/textbox.h"
+#include "core/analysis_state.h"
 #include "rules/rnd.h"
 #include "ui/announcer.h"
 
@@ -27,11 +27,46 @@ namespace ui {
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    // The screen size decides the start-up layout; tests give one of their own.
-    explicit Form1(rt::ScreenSize screen = rt::PrimaryScreenTwips(), QWidget *parent = nullptr);
+    // The screen size decides the start-up layout; tests give one of their own, and choose how
+    // the searches run. Every control's object name is its designed name.
+    explicit Form1(rt::ScreenSize screen = rt::PrimaryScreenTwips(), commands::SearchOptions options = {},
+                   QWidget *parent = nullptr);
     ~Form1() override;
 
-    // The controls, under their designed names.
+    // Positions and sizes in each container's unit, as the program assigns and reads them.
+    rt::Placement &placement(const QWidget *control);
+    const rt::Placement &placement(const QWidget *control) const;
+    float ScaleWidth() const; // of the chart frame, in its own units
+    float ScaleHeight() const;
+
+    // The state as every procedure sees it.
+    core::AnalysisState &state();
+    commands::Commands &commands() { return *commands_; }
+    rt::ErrorReporter &errorReporter() { return errors_; }
+    rt::FramePacer &pacer() { return pacer_; }
+    const rt::Rnd &rnd() const { return rnd_; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // The event procedures, wired to their controls' events in wireEvents().
+    void Form_Load(rt::ScreenSize screen);
+    void Text1_Change();
+    void VScroll1_Change();
+    void HScroll1_Change();
+    void HScroll1_Scroll();
+
+    void createControls();
+    void describe();
+    void wireEvents();
+    // Tells a screen reader where a search that analysed anything has ended.
+    void searchEnded(int pairsWanted, bool triedAny, qint64 nanoseconds);
+    // Announces the pass just run, when one ran since `passesBefore` and no search is under way
+    // (a search announces only its end).
+    void announcePass(std::uint64_t passesBefore);
+
+    // The controls, under their designed names, which are also their object names.
     QLabel *lblProg;
     QFrame *picContainer;
     rt::Canvas *picGraph;
@@ -47,40 +82,6 @@ public:
     QPushButton *Command5;
     QPushButton *Command3;
     rt::ListingBox *txtSequenz;
-
-    // Positions and sizes in each container's unit, as the program assigns and reads them.
-    rt::Placement &placement(const QWidget *control);
-    const rt::Placement &placement(const QWidget *control) const;
-    float ScaleWidth() const; // of the chart frame, in its own units
-    float ScaleHeight() const;
-
-    // The state as every procedure sees it.
-    core::AnalysisState &state();
-    commands::Commands &commands() { return *commands_; }
-    rt::ErrorReporter &errorReporter() { return errors_; }
-    rt::FramePacer &pacer() { return pacer_; }
-    const rt::Rnd &rnd() const { return rnd_; }
-    // Where the results of the user's analyses and searches go for a screen reader.
-    Announcer &announcer() { return *announcer_; }
-
-    void Form_Load(rt::ScreenSize screen);
-    void Text1_Change();
-    void VScroll1_Change();
-    void HScroll1_Change();
-    void HScroll1_Scroll();
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
-private:
-    void createControls();
-    void describe();
-    void wireEvents();
-    // Tells a screen reader where a search that analysed anything has ended.
-    void searchEnded(int pairsWanted, bool triedAny);
-    // Announces the pass just run, when one ran since `passesBefore` and no search is under way
-    // (a search announces only its end).
-    void announcePass(std::uint64_t passesBefore);
 
     rt::Units windowUnits_;
     rt::Units frameUnits_;

@@ -1,8 +1,8 @@
 // The analysis button: width bound, canvas width, pan range, listing and chart for one number.
 #include "chart/chart.h"
 #include "rules/numrules.h"
+#include "support/form1_fixture.h"
 #include "ui/application.h"
-#include "ui/form1.h"
 
 #include <QtTest>
 
@@ -29,15 +29,12 @@ private:
     // The chart's records of one kind, a run of vertical lines as its single lines.
     std::vector<Record> ops(Kind kind) const;
     QString labelText(const Record &text) const;
-    std::unique_ptr<ui::Form1> form;
-    QList<int> errors;
+    support::Form1Fixture form;
 };
 
 void tst_Command1::init()
 {
-    form = std::make_unique<ui::Form1>(rt::ScreenSize{15360, 11520});
-    errors.clear();
-    form->errorReporter().setHandler([this](const rt::RuntimeError &e, const QString &) { errors << e.number(); });
+    QVERIFY(form.open());
 }
 
 void tst_Command1::cleanup()
@@ -55,19 +52,19 @@ void tst_Command1::analyse(const QString &text)
     } catch (const rt::RuntimeError &) {
     }
     if (v > 2.5 && v < 999.5)
-        form->VScroll1->setValue(rt::CInt(v));
-    form->Text1->setText(text);
-    form->Command1->click();
+        form.VScroll1()->setValue(rt::CInt(v));
+    form.Text1()->setText(text);
+    form.Command1()->click();
 }
 
 std::vector<Record> tst_Command1::ops(Kind kind) const
 {
     std::vector<Record> out;
-    for (const Record &r : form->picGraph->image().records()) {
+    for (const Record &r : form.picGraph()->image().records()) {
         if (r.kind == Kind::VerticalLines && kind == Kind::Line) {
             for (double x = r.x1; x <= r.x2; x += 1)
                 out.push_back({Kind::Line, 0, 0, x, r.y1, x, r.y2, r.colour});
-        } else if (r.kind == kind && (kind != Kind::Text || form->picGraph->textReachesArea(r))) {
+        } else if (r.kind == kind && (kind != Kind::Text || form.picGraph()->textReachesArea(r))) {
             out.push_back(r);
         }
     }
@@ -76,7 +73,7 @@ std::vector<Record> tst_Command1::ops(Kind kind) const
 
 QString tst_Command1::labelText(const Record &text) const
 {
-    return QString::fromStdString(form->picGraph->image().labelText(text));
+    return QString::fromStdString(form.picGraph()->image().labelText(text));
 }
 
 void tst_Command1::pass_data()
@@ -110,17 +107,17 @@ void tst_Command1::pass()
     QFETCH(int, bars);
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
     analyse(tag == QLatin1String("empty") ? QString() : tag);
-    QVERIFY(errors.isEmpty());
-    QCOMPARE(form->placement(form->picGraph).Width(), float(canvasWidth));
-    QCOMPARE(form->HScroll1->Max(), panMax);
+    QVERIFY(form.errors().isEmpty());
+    QCOMPARE(form->placement(form.picGraph()).Width(), float(canvasWidth));
+    QCOMPARE(form.HScroll1()->Max(), panMax);
     QCOMPARE(int(ops(Kind::Line).size()), gridLines);
     QCOMPARE(int(ops(Kind::Box).size()), bars);
-    QVERIFY2(form->txtSequenz->Text().startsWith(listingStart), qPrintable(form->txtSequenz->Text()));
+    QVERIFY2(form.txtSequenz()->Text().startsWith(listingStart), qPrintable(form.txtSequenz()->Text()));
     const std::string expected = form->state().listing;
-    QCOMPARE(form->txtSequenz->Text().toStdString(), expected);
+    QCOMPARE(form.txtSequenz()->Text().toStdString(), expected);
     // The analysis scale: (0, 0) to (a + 10, 10).
     if (canvasWidth > 0) {
-        const QRectF scale = form->picGraph->scaleRect();
+        const QRectF scale = form.picGraph()->scaleRect();
         QCOMPARE(scale.left(), 0.0);
         QCOMPARE(scale.top(), 0.0);
         QCOMPARE(scale.bottom(), 10.0);
@@ -174,7 +171,7 @@ void tst_Command1::chartOf75()
 void tst_Command1::runsBeyondTheOldTableLimit()
 {
     analyse(QStringLiteral("1576575"));
-    QVERIFY(errors.isEmpty());
+    QVERIFY(form.errors().isEmpty());
     QCOMPARE(int(form->state().runCount), 108);
     // Bars that begin beyond the scale's right edge cannot be seen and are not kept; the others
     // lie in row k Mod 10, so runs k and k + 10 share a row.
@@ -187,7 +184,7 @@ void tst_Command1::runsBeyondTheOldTableLimit()
     QVERIFY(withinScale.size() < 108);
     for (std::size_t i = 0; i < boxes.size(); ++i)
         QCOMPARE(boxes[i].y1, double(withinScale[i] % 10));
-    const QStringList lines = form->txtSequenz->Text().split(QStringLiteral("\r\n"));
+    const QStringList lines = form.txtSequenz()->Text().split(QStringLiteral("\r\n"));
     QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^ 1576575 = "))).size(), 108);
 }
 
@@ -204,24 +201,22 @@ void tst_Command1::overflowChangesNothing()
 {
     QFETCH(QString, text);
     analyse(QStringLiteral("6000"));
-    const QString listing = form->txtSequenz->Text();
-    const rt::CanvasImage before = form->picGraph->image();
+    const QString listing = form.txtSequenz()->Text();
+    const rt::CanvasImage before = form.picGraph()->image();
     const double n = form->state().n;
     analyse(text);
-    QCOMPARE(errors, QList<int>{6});
-    QCOMPARE(form->txtSequenz->Text(), listing);
-    QVERIFY(form->picGraph->image() == before);
-    QCOMPARE(form->placement(form->picGraph).Width(), 5010.0f);
-    QCOMPARE(form->HScroll1->Max(), 5000);
+    QCOMPARE(form.errors(), QList<int>{6});
+    QCOMPARE(form.txtSequenz()->Text(), listing);
+    QVERIFY(form.picGraph()->image() == before);
+    QCOMPARE(form->placement(form.picGraph()).Width(), 5010.0f);
+    QCOMPARE(form.HScroll1()->Max(), 5000);
     QCOMPARE(form->state().n, n);
 }
 
 void tst_Command1::pixels()
 {
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     analyse(QStringLiteral("75"));
-    const QImage img = form->picGraph->grab().toImage();
+    const QImage img = form.picGraph()->grab().toImage();
     const double unitX = img.width() / 85.0;
     const double unitY = img.height() / 10.0;
     auto at = [&](double x, double y) { return img.pixelColor(int(x * unitX), int(y * unitY)); };
@@ -246,24 +241,22 @@ void tst_Command1::pixels()
 
 void tst_Command1::imageSurvivesPanning()
 {
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     analyse(QStringLiteral("5000"));
-    const QImage before = form->picGraph->grab(QRect(0, 0, 600, 50)).toImage();
-    const int leftBefore = form->picGraph->x();
-    form->HScroll1->setValue(300);
-    QCOMPARE(form->placement(form->picGraph).Left(), -300.0f);
-    QVERIFY(form->picGraph->x() < leftBefore);
+    const QImage before = form.picGraph()->grab(QRect(0, 0, 600, 50)).toImage();
+    const int leftBefore = form.picGraph()->x();
+    form.HScroll1()->setValue(300);
+    QCOMPARE(form->placement(form.picGraph()).Left(), -300.0f);
+    QVERIFY(form.picGraph()->x() < leftBefore);
     QCoreApplication::processEvents();
-    form->HScroll1->setValue(0);
+    form.HScroll1()->setValue(0);
     QCoreApplication::processEvents();
-    QCOMPARE(form->picGraph->grab(QRect(0, 0, 600, 50)).toImage(), before);
+    QCOMPARE(form.picGraph()->grab(QRect(0, 0, 600, 50)).toImage(), before);
     // A part that lay outside the frame when it was drawn is complete when panned into view:
     // the grid line at 4600 stands at the frame's left edge, and the ground right of it.
-    form->HScroll1->setValue(4600);
-    QCOMPARE(form->placement(form->picGraph).Left(), -4600.0f);
-    const QImage frame = form->picContainer->grab().toImage();
-    const int inner = form->picContainer->frameWidth();
+    form.HScroll1()->setValue(4600);
+    QCOMPARE(form->placement(form.picGraph()).Left(), -4600.0f);
+    const QImage frame = form.picContainer()->grab().toImage();
+    const int inner = form.picContainer()->frameWidth();
     const double unit = 100 / rt::TwipsPerPixel();
     QCOMPARE(frame.pixelColor(inner, inner + 5), rt::Canvas::toQColor(chart::AnalysisGridColour));
     QCOMPARE(frame.pixelColor(inner + int(unit / 2), inner + 5), rt::Canvas::toQColor(rt::RGB(128, 255, 255)));

@@ -3,9 +3,9 @@
 // end is on show.
 #include "core/pass.h"
 #include "rules/numrules.h"
+#include "support/form1_fixture.h"
 #include "support/search_oracle.h"
 #include "ui/application.h"
-#include "ui/form1.h"
 
 #include <QClipboard>
 #include <QtTest>
@@ -27,7 +27,7 @@ QString plain(QString crlf)
 // values of now.
 class Witness : public QObject {
 public:
-    Witness(ui::Form1 &form, QWidget *target, QEvent::Type type) : form_(form), type_(type)
+    Witness(const support::Form1Fixture &form, QWidget *target, QEvent::Type type) : form_(form), type_(type)
     {
         target->installEventFilter(this);
     }
@@ -45,16 +45,16 @@ protected:
     }
 
 public:
-    static bool shownIsCurrent(ui::Form1 &f)
+    static bool shownIsCurrent(const support::Form1Fixture &f)
     {
-        const rt::ScrollBar *bar = f.VScroll1;
-        return f.Text1->QLineEdit::text() == f.Text1->Text()
-            && f.txtSequenz->QPlainTextEdit::toPlainText() == plain(f.txtSequenz->Text())
+        const rt::ScrollBar *bar = f.VScroll1();
+        return f.Text1()->QLineEdit::text() == f.Text1()->Text()
+            && f.txtSequenz()->QPlainTextEdit::toPlainText() == plain(f.txtSequenz()->Text())
             && bar->QScrollBar::value() == std::abs(bar->Value() - bar->Min());
     }
 
 private:
-    ui::Form1 &form_;
+    const support::Form1Fixture &form_;
     QEvent::Type type_;
 };
 
@@ -78,18 +78,24 @@ private Q_SLOTS:
 private:
     // Runs f from a timer between two slices of the search, once it has shown a number.
     void whenLagging(std::function<void()> f);
-    std::unique_ptr<ui::Form1> form;
+    // A new window whose searches run in slices of this many numbers (0: by the clock).
+    bool openWindow(std::uint32_t sliceCandidates);
+    support::Form1Fixture form;
     QTimer probe;
     double start = 0;
 };
 
 void tst_Pacing::init()
 {
-    form = std::make_unique<ui::Form1>(rt::ScreenSize{15360, 11520});
+    QVERIFY(openWindow(0));
+}
+
+bool tst_Pacing::openWindow(std::uint32_t sliceCandidates)
+{
+    if (!form.open({commands::Stepping::Skipping, sliceCandidates}, support::Form1Fixture::Screen, QSize(1024, 768)))
+        return false;
     form->errorReporter().setHandler([](const rt::RuntimeError &e, const QString &) { QFAIL(e.what()); });
-    form->resize(1024, 768);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    return true;
 }
 
 void tst_Pacing::whenLagging(std::function<void()> f)
@@ -118,14 +124,16 @@ void tst_Pacing::inputMeetsTheValuesOfNow_data()
 void tst_Pacing::inputMeetsTheValuesOfNow()
 {
     QFETCH(Input, input);
-    QWidget *target = input == Input::FocusToPanBar                       ? static_cast<QWidget *>(form->HScroll1)
-        : input == Input::KeyInNumberBox || input == Input::CopyNumberBox ? static_cast<QWidget *>(form->Text1)
-        : input == Input::ClickInListing                                  ? form->txtSequenz->viewport()
-                                                                          : static_cast<QWidget *>(form->txtSequenz);
+    // Slices of a few numbers, so that the input falls inside the search.
+    QVERIFY(openWindow(3));
+    QWidget *target = input == Input::FocusToPanBar                       ? static_cast<QWidget *>(form.HScroll1())
+        : input == Input::KeyInNumberBox || input == Input::CopyNumberBox ? static_cast<QWidget *>(form.Text1())
+        : input == Input::ClickInListing                                  ? form.txtSequenz()->viewport()
+                                                                          : static_cast<QWidget *>(form.txtSequenz());
     const QEvent::Type type = input == Input::FocusToPanBar ? QEvent::FocusIn
         : input == Input::ClickInListing                    ? QEvent::MouseButtonPress
                                                             : QEvent::KeyPress;
-    Witness witness(*form, target, type);
+    Witness witness(form, target, type);
     QString copied, valueAtCopy;
     bool lagged = false;
     whenLagging([&] {
@@ -145,16 +153,14 @@ void tst_Pacing::inputMeetsTheValuesOfNow()
             QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier);
             copied = QGuiApplication::clipboard()->text();
-            valueAtCopy = input == Input::CopyNumberBox ? form->Text1->Text() : plain(form->txtSequenz->Text());
+            valueAtCopy = input == Input::CopyNumberBox ? form.Text1()->Text() : plain(form.txtSequenz()->Text());
             break;
         }
-        form->Command3->click();
+        form.Command3()->click();
     });
-    // Slices of a few numbers, so that the input falls inside the search.
-    form->commands().setSliceCandidates(3);
     start = 1000000000;
-    form->Text1->setText(QStringLiteral("1000000000"));
-    form->Command5->click();
+    form.Text1()->setText(QStringLiteral("1000000000"));
+    form.Command5()->click();
     QVERIFY(finishSearches(form->commands()));
     QVERIFY(lagged);
     QVERIFY(witness.seen);
@@ -185,16 +191,17 @@ void tst_Pacing::everyFrameShowsOneCandidate()
         if (!form->commands().searching())
             return;
         ++frames;
-        const QString box = form->Text1->QLineEdit::text();
-        if (Witness::shownIsCurrent(*form) && form->txtSequenz->QPlainTextEdit::toPlainText().startsWith(firstLine(box)))
+        const QString box = form.Text1()->QLineEdit::text();
+        if (Witness::shownIsCurrent(form)
+            && form.txtSequenz()->QPlainTextEdit::toPlainText().startsWith(firstLine(box)))
             ++whole;
         else
             broken << box;
     };
-    form->picGraph->installEventFilter(&filter);
-    QTimer::singleShot(300, form->Command3, [this] { form->Command3->click(); });
-    form->Text1->setText(QStringLiteral("1000000.5"));
-    form->Command5->click();
+    form.picGraph()->installEventFilter(&filter);
+    QTimer::singleShot(300, form.Command3(), [this] { form.Command3()->click(); });
+    form.Text1()->setText(QStringLiteral("1000000.5"));
+    form.Command5()->click();
     QVERIFY(finishSearches(form->commands()));
     QVERIFY(form->state().n > 1000001.5);
     // 300 ms hold eighteen frames at 60 Hz; a slow machine may paint fewer, never none.
@@ -216,30 +223,30 @@ void tst_Pacing::endIsOnShow()
 {
     QFETCH(QString, start);
     QFETCH(bool, stop);
+    if (stop)
+        QVERIFY(openWindow(3));
     double atStop = -1;
     if (stop)
         whenLagging([&] {
-            QTest::mouseClick(form->Command3, Qt::LeftButton);
+            QTest::mouseClick(form.Command3(), Qt::LeftButton);
             atStop = form->state().n;
         });
-    if (stop)
-        form->commands().setSliceCandidates(3);
     this->start = rt::Val(start.toStdString());
-    form->Text1->setText(start);
-    form->Command5->click();
+    form.Text1()->setText(start);
+    form.Command5()->click();
     QVERIFY(finishSearches(form->commands()));
     const double n = form->state().n;
     // The stop is seen after one more candidate; otherwise the search ends at its pairs.
     QCOMPARE(n, stop ? atStop + 1 : nextWithPairs(rt::Val(start.toStdString()), 2));
-    QVERIFY(Witness::shownIsCurrent(*form));
-    QVERIFY(form->txtSequenz->QPlainTextEdit::toPlainText().startsWith(firstLine(form->Text1->Text())));
+    QVERIFY(Witness::shownIsCurrent(form));
+    QVERIFY(form.txtSequenz()->QPlainTextEdit::toPlainText().startsWith(firstLine(form.Text1()->Text())));
     // The chart on show is what the canvas holds, drawn afresh on a canvas of its own.
     rt::Canvas fresh;
-    fresh.resize(form->picGraph->size());
+    fresh.resize(form.picGraph()->size());
     fresh.setBackColor(rt::RGB(128, 255, 255));
-    const QRectF scale = form->picGraph->scaleRect();
+    const QRectF scale = form.picGraph()->scaleRect();
     fresh.Scale(scale.left(), scale.top(), scale.right(), scale.bottom());
-    const rt::CanvasImage &image = form->picGraph->image();
+    const rt::CanvasImage &image = form.picGraph()->image();
     for (const rt::CanvasImage::Record &r : image.records()) {
         switch (r.kind) {
         case rt::CanvasImage::Kind::Line:
@@ -259,26 +266,26 @@ void tst_Pacing::endIsOnShow()
             break;
         }
     }
-    const QRect visible(-form->picGraph->pos(), form->picGraph->parentWidget()->size());
-    QCOMPARE(form->picGraph->grab(visible).toImage(), fresh.grab(visible).toImage());
+    const QRect visible(-form.picGraph()->pos(), form.picGraph()->parentWidget()->size());
+    QCOMPARE(form.picGraph()->grab(visible).toImage(), fresh.grab(visible).toImage());
 }
 
 void tst_Pacing::arrowDuringSearchMovesN()
 {
     // Above 999 the number scroll bar stays at 75; its up arrow makes n 76 and the search goes on
     // from there.
+    QVERIFY(openWindow(3));
     whenLagging([&] {
-        QTest::mouseClick(form->VScroll1, Qt::LeftButton, {},
-                          form->VScroll1->subControlRect(QStyle::SC_ScrollBarSubLine).center());
+        QTest::mouseClick(form.VScroll1(), Qt::LeftButton, {},
+                          form.VScroll1()->subControlRect(QStyle::SC_ScrollBarSubLine).center());
     });
-    form->commands().setSliceCandidates(3);
     start = 1000000000;
-    form->Text1->setText(QStringLiteral("1000000000"));
-    form->Command5->click();
+    form.Text1()->setText(QStringLiteral("1000000000"));
+    form.Command5()->click();
     QVERIFY(finishSearches(form->commands()));
-    QCOMPARE(form->VScroll1->Value(), std::int16_t(nextWithPairs(76, 2)));
+    QCOMPARE(form.VScroll1()->Value(), std::int16_t(nextWithPairs(76, 2)));
     QCOMPARE(form->state().n, nextWithPairs(76, 2));
-    QVERIFY(Witness::shownIsCurrent(*form));
+    QVERIFY(Witness::shownIsCurrent(form));
 }
 
 QTEST_MAIN(tst_Pacing)

@@ -1,9 +1,9 @@
 // The forward searches, the stop button, re-entry and closing during a search.
 #include "core/pass.h"
 #include "rules/numrules.h"
+#include "support/form1_fixture.h"
 #include "support/search_oracle.h"
 #include "ui/application.h"
-#include "ui/form1.h"
 
 #include <QtTest>
 
@@ -25,20 +25,15 @@ private Q_SLOTS:
     void moreThanHundredRuns();
 
 private:
-    // Runs f once the number box shows `text`, between that slice of the search and the next.
-    // The search is cut into slices of one number each, so that every number is shown.
+    // Runs f once the number box shows `text`, between that slice of the search and the next: in
+    // a window whose searches run in slices of one number each, every number is shown.
     void when(const QString &text, std::function<void()> f);
-    std::unique_ptr<ui::Form1> form;
-    QList<int> errors;
+    support::Form1Fixture form;
 };
 
 void tst_Search::init()
 {
-    form = std::make_unique<ui::Form1>(rt::ScreenSize{15360, 11520});
-    errors.clear();
-    form->errorReporter().setHandler([this](const rt::RuntimeError &e, const QString &) { errors << e.number(); });
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(form.open());
 }
 
 void tst_Search::cleanup()
@@ -46,11 +41,13 @@ void tst_Search::cleanup()
     form.reset();
 }
 
+// Slices of one number each, so that what `when` queues runs right after the number it waits for.
+constexpr commands::SearchOptions OneNumberASlice{commands::Stepping::Skipping, 1};
+
 void tst_Search::when(const QString &text, std::function<void()> f)
 {
-    form->commands().setSliceCandidates(1);
     auto *conn = new QMetaObject::Connection;
-    *conn = connect(form->Text1, &QLineEdit::textChanged, this, [conn, text, f](const QString &now) {
+    *conn = connect(form.Text1(), &QLineEdit::textChanged, this, [conn, text, f](const QString &now) {
         if (now != text)
             return;
         QObject::disconnect(*conn);
@@ -95,62 +92,64 @@ void tst_Search::searches()
     QFETCH(int, pairs);
     QFETCH(QString, box);
     QFETCH(QString, pairSection);
-    form->Text1->setText(start);
-    (pairs == 1 ? form->Command4 : form->Command5)->click();
+    form.Text1()->setText(start);
+    (pairs == 1 ? form.Command4() : form.Command5())->click();
     QVERIFY(finishSearches(form->commands()));
     const double expected = nextWithPairs(rt::Val(start.toStdString()), pairs);
     QCOMPARE(form->state().n, expected);
     if (!box.isEmpty())
-        QCOMPARE(form->Text1->Text(), box);
+        QCOMPARE(form.Text1()->Text(), box);
     // Above 999 the box keeps the search's own text, with its leading blank.
     const std::string shown = expected > 999 ? rt::Str(expected) : rt::CStr(expected);
-    QCOMPARE(form->Text1->Text().toStdString(), shown);
+    QCOMPARE(form.Text1()->Text().toStdString(), shown);
     QVERIFY(form->state().pairCount >= pairs);
     if (!pairSection.isEmpty())
-        QVERIFY2(form->txtSequenz->Text().endsWith(pairSection), qPrintable(form->txtSequenz->Text()));
+        QVERIFY2(form.txtSequenz()->Text().endsWith(pairSection), qPrintable(form.txtSequenz()->Text()));
     // The search's chart: scale 1000 wide, grid in pure blue.
-    QCOMPARE(form->picGraph->scaleRect().right(), 1000.0);
-    QVERIFY(errors.isEmpty());
+    QCOMPARE(form.picGraph()->scaleRect().right(), 1000.0);
+    QVERIFY(form.errors().isEmpty());
 }
 
 void tst_Search::searchFromMinusOne()
 {
-    form->Text1->setText(QStringLiteral("-1"));
-    form->Command4->click();
+    form.Text1()->setText(QStringLiteral("-1"));
+    form.Command4()->click();
     QVERIFY(finishSearches(form->commands()));
     QCOMPARE(form->state().n, 0.0);
-    QCOMPARE(form->Text1->Text(), QStringLiteral(" 0"));
-    QCOMPARE(form->txtSequenz->Text(),
+    QCOMPARE(form.Text1()->Text(), QStringLiteral(" 0"));
+    QCOMPARE(form.txtSequenz()->Text(),
              QStringLiteral("\r\n 0 = 1 +...+  0\r\n\r\nhalbierbare Sequenzen:\r\n 1_ 0 =  1_ 0"));
 }
 
 void tst_Search::stopBetweenCandidates()
 {
-    form->Text1->setText(QStringLiteral("1000"));
-    when(QStringLiteral(" 1003"), [this] { form->Command3->click(); });
-    form->Command5->click();
+    QVERIFY(form.open(OneNumberASlice));
+    form.Text1()->setText(QStringLiteral("1000"));
+    when(QStringLiteral(" 1003"), [this] { form.Command3()->click(); });
+    form.Command5()->click();
     QVERIFY(finishSearches(form->commands()));
     // The stop is seen after one more candidate.
     QCOMPARE(form->state().n, 1004.0);
-    QCOMPARE(form->Text1->Text(), QStringLiteral(" 1004"));
-    QVERIFY(form->txtSequenz->Text().startsWith(QStringLiteral("\r\n 1004 = 1004")));
+    QCOMPARE(form.Text1()->Text(), QStringLiteral(" 1004"));
+    QVERIFY(form.txtSequenz()->Text().startsWith(QStringLiteral("\r\n 1004 = 1004")));
 }
 
 void tst_Search::stopBeforeSearch()
 {
-    form->Command3->click();
+    form.Command3()->click();
     QCOMPARE(form->state().stopRequested, 1);
-    form->Command4->click();
+    form.Command4()->click();
     QVERIFY(finishSearches(form->commands()));
     QCOMPARE(form->state().n, 90.0);
-    QCOMPARE(form->Text1->Text(), QStringLiteral("90"));
+    QCOMPARE(form.Text1()->Text(), QStringLiteral("90"));
 }
 
 void tst_Search::searchInsideSearch()
 {
-    form->Text1->setText(QStringLiteral("1000"));
-    when(QStringLiteral(" 1002"), [this] { form->Command4->click(); });
-    form->Command5->click();
+    QVERIFY(form.open(OneNumberASlice));
+    form.Text1()->setText(QStringLiteral("1000"));
+    when(QStringLiteral(" 1002"), [this] { form.Command4()->click(); });
+    form.Command5()->click();
     QVERIFY(finishSearches(form->commands()));
     // The inner search ran from 1002 to the next number with a pair; the outer one went on from
     // there to the next number with two.
@@ -161,49 +160,52 @@ void tst_Search::searchInsideSearch()
 
 void tst_Search::analysisDuringSearch()
 {
-    form->Text1->setText(QStringLiteral("1000"));
+    QVERIFY(form.open(OneNumberASlice));
+    form.Text1()->setText(QStringLiteral("1000"));
     // Typing a number in the scroll bar's range runs an analysis; the search goes on from it.
-    when(QStringLiteral(" 1002"), [this] { form->Text1->setText(QStringLiteral("500")); });
-    form->Command5->click();
+    when(QStringLiteral(" 1002"), [this] { form.Text1()->setText(QStringLiteral("500")); });
+    form.Command5()->click();
     QVERIFY(finishSearches(form->commands()));
     QCOMPARE(form->state().n, nextWithPairs(500, 2));
 }
 
 void tst_Search::closeDuringSearch()
 {
-    form->Text1->setText(QStringLiteral("1000"));
+    QVERIFY(form.open(OneNumberASlice));
+    form.Text1()->setText(QStringLiteral("1000"));
     when(QStringLiteral(" 1002"), [this] { form->close(); });
-    form->Command5->click();
+    form.Command5()->click();
     QVERIFY(finishSearches(form->commands()));
     // Not one more candidate after the close, and the window is gone once the search returned.
     QCOMPARE(form->state().n, 1002.0);
     QVERIFY(!form->isVisible());
-    QVERIFY(errors.isEmpty());
+    QVERIFY(form.errors().isEmpty());
 }
 
 void tst_Search::endOfTheRange()
 {
-    form->Text1->setText(QStringLiteral("2147483645"));
-    form->Command4->click();
+    form.Text1()->setText(QStringLiteral("2147483645"));
+    form.Command4()->click();
     QVERIFY(finishSearches(form->commands()));
-    QCOMPARE(errors, QList<int>{6});
+    QCOMPARE(form.errors(), QList<int>{6});
     QCOMPARE(form->state().n, 2147483647.0);
-    QCOMPARE(form->Text1->Text(), QStringLiteral(" 2147483647"));
-    QVERIFY(form->txtSequenz->Text().startsWith(QStringLiteral("\r\n 2147483647 = 2147483647")));
+    QCOMPARE(form.Text1()->Text(), QStringLiteral(" 2147483647"));
+    QVERIFY(form.txtSequenz()->Text().startsWith(QStringLiteral("\r\n 2147483647 = 2147483647")));
     // The program goes on: another analysis works.
-    form->Text1->setText(QStringLiteral("15"));
-    form->Command1->click();
-    QVERIFY(form->txtSequenz->Text().endsWith(QStringLiteral(" 4_ 6 =  7_ 8")));
+    form.Text1()->setText(QStringLiteral("15"));
+    form.Command1()->click();
+    QVERIFY(form.txtSequenz()->Text().endsWith(QStringLiteral(" 4_ 6 =  7_ 8")));
 }
 
 void tst_Search::moreThanHundredRuns()
 {
-    form->Text1->setText(QStringLiteral("1576574"));
-    when(QStringLiteral(" 1576575"), [this] { form->Command3->click(); });
-    form->Command5->click();
+    QVERIFY(form.open(OneNumberASlice));
+    form.Text1()->setText(QStringLiteral("1576574"));
+    when(QStringLiteral(" 1576575"), [this] { form.Command3()->click(); });
+    form.Command5()->click();
     QVERIFY(finishSearches(form->commands()));
     QCOMPARE(form->state().n, 1576576.0);
-    QVERIFY(errors.isEmpty());
+    QVERIFY(form.errors().isEmpty());
 }
 
 QTEST_MAIN(tst_Search)

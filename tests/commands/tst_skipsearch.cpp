@@ -2,9 +2,10 @@
 // number: whole searches, and searches cut into slices with the user acting between two of them,
 // leave everything that a procedure or a control can read alike.
 #include "rules/numrules.h"
+#include "support/form1_fixture.h"
 #include "support/search_oracle.h"
+#include "support/slice_driver.h"
 #include "ui/application.h"
-#include "ui/form1.h"
 
 #include <QtTest>
 
@@ -12,17 +13,18 @@
 
 namespace {
 
-using Stepping = commands::Commands::Stepping;
+using commands::Stepping;
+using support::Form1Fixture;
 
 // What a procedure or a person can read of the window. Table entries above runCount are left
 // out: nothing reads them.
-QString readable(ui::Form1 &f)
+QString readable(const Form1Fixture &f)
 {
-    const core::AnalysisState &s = f.state();
+    const core::AnalysisState &s = f->state();
     QString runs;
     for (int k = 1; k <= s.runCount; ++k)
         runs += QStringLiteral("%1-%2 ").arg(s.runStart[k], 0, 'g', 17).arg(s.runEnd[k], 0, 'g', 17);
-    const rt::Canvas &canvas = *f.picGraph;
+    const rt::Canvas &canvas = *f.picGraph();
     return QStringLiteral("n %1 runs %2 pairs %3 quotient %4 divisor %5 inner %6 stop %7\ntables %8\n"
                           "box '%9' number bar %10 [%11, %12] pan bar %13 [%14, %15] canvas width %16\n"
                           "fore %17 at %18, %19 records %20\n%21")
@@ -33,39 +35,39 @@ QString readable(ui::Form1 &f)
         .arg(s.divisor, 0, 'g', 17)
         .arg(s.innerIndex, 0, 'g', 17)
         .arg(s.stopRequested)
-        .arg(runs, f.Text1->Text())
-        .arg(f.VScroll1->Value())
-        .arg(f.VScroll1->Min())
-        .arg(f.VScroll1->Max())
-        .arg(f.HScroll1->Value())
-        .arg(f.HScroll1->Min())
-        .arg(f.HScroll1->Max())
-        .arg(double(f.placement(f.picGraph).Width()))
+        .arg(runs, f.Text1()->Text())
+        .arg(f.VScroll1()->Value())
+        .arg(f.VScroll1()->Min())
+        .arg(f.VScroll1()->Max())
+        .arg(f.HScroll1()->Value())
+        .arg(f.HScroll1()->Min())
+        .arg(f.HScroll1()->Max())
+        .arg(double(f->placement(f.picGraph()).Width()))
         .arg(canvas.ForeColor())
         .arg(canvas.CurrentX())
         .arg(canvas.CurrentY())
         .arg(canvas.image().records().size())
-        .arg(f.txtSequenz->Text());
+        .arg(f.txtSequenz()->Text());
 }
 
 // Both windows alike, the chart and the draws of Rnd so far included.
-bool alike(ui::Form1 &a, ui::Form1 &b, QString &why)
+bool alike(const Form1Fixture &a, const Form1Fixture &b, QString &why)
 {
     const QString x = readable(a), y = readable(b);
     if (x != y) {
         why = QStringLiteral("skipping:\n%1\nanalysing every number:\n%2").arg(x, y);
         return false;
     }
-    if (!(a.picGraph->image() == b.picGraph->image())) {
-        why = QStringLiteral("the charts differ at n %1").arg(a.state().n, 0, 'g', 17);
+    if (!(a.picGraph()->image() == b.picGraph()->image())) {
+        why = QStringLiteral("the charts differ at n %1").arg(a->state().n, 0, 'g', 17);
         return false;
     }
-    if (!(a.rnd() == b.rnd())) {
-        why = QStringLiteral("Rnd has drawn differently at n %1").arg(a.state().n, 0, 'g', 17);
+    if (!(a->rnd() == b->rnd())) {
+        why = QStringLiteral("Rnd has drawn differently at n %1").arg(a->state().n, 0, 'g', 17);
         return false;
     }
-    if (a.commands().searching() != b.commands().searching()) {
-        why = QStringLiteral("only one is still searching at n %1").arg(a.state().n, 0, 'g', 17);
+    if (a->commands().searching() != b->commands().searching()) {
+        why = QStringLiteral("only one is still searching at n %1").arg(a->state().n, 0, 'g', 17);
         return false;
     }
     return true;
@@ -75,47 +77,46 @@ enum class Event { Stop, TypedNumber, NumberBarStep, PanBarStep, Analysis, OnePa
 constexpr int EventKinds = 7;
 
 struct Window {
-    explicit Window(Stepping stepping) : form(rt::ScreenSize{15360, 11520})
+    explicit Window(Stepping stepping, std::uint32_t sliceCandidates = 0)
     {
-        form.commands().setStepping(stepping);
-        form.errorReporter().setHandler([this](const rt::RuntimeError &e, const QString &) { errors << e.number(); });
-        form.show();
+        opened = form.open({stepping, sliceCandidates});
     }
     void act(Event e, int value)
     {
         switch (e) {
         case Event::Stop:
-            form.Command3->click();
+            form.Command3()->click();
             break;
         case Event::TypedNumber:
-            form.Text1->setText(QString::number(value));
+            form.Text1()->setText(QString::number(value));
             break;
         case Event::NumberBarStep:
-            form.VScroll1->setValue(std::int16_t(std::clamp(form.VScroll1->Value() + (value % 2 ? 1 : -1), 3, 1000)));
+            form.VScroll1()->setValue(
+                std::int16_t(std::clamp(form.VScroll1()->Value() + (value % 2 ? 1 : -1), 3, 1000)));
             break;
         case Event::PanBarStep:
-            form.HScroll1->setValue(std::int16_t(std::max(0, std::min<int>(form.HScroll1->Max(), value % 500))));
+            form.HScroll1()->setValue(std::int16_t(std::max(0, std::min<int>(form.HScroll1()->Max(), value % 500))));
             break;
         case Event::Analysis:
-            form.Command1->click();
+            form.Command1()->click();
             break;
         case Event::OnePairSearch:
-            form.Command4->click();
+            form.Command4()->click();
             break;
         case Event::TwoPairSearch:
-            form.Command5->click();
+            form.Command5()->click();
             break;
         }
     }
-    ui::Form1 form;
-    QList<int> errors;
+    Form1Fixture form;
+    bool opened = false;
 };
 
 void startBoth(Window &a, Window &b, const QString &start, int pairs)
 {
     for (Window *w : {&a, &b}) {
-        w->form.Text1->setText(start);
-        (pairs == 1 ? w->form.Command4 : w->form.Command5)->click();
+        w->form.Text1()->setText(start);
+        (pairs == 1 ? w->form.Command4() : w->form.Command5())->click();
     }
 }
 
@@ -153,13 +154,14 @@ void tst_SkipSearch::wholeSearches()
     QFETCH(QString, start);
     QFETCH(int, pairs);
     Window skipping(Stepping::Skipping), counting(Stepping::PerCandidate);
+    QVERIFY(skipping.opened && counting.opened);
     startBoth(skipping, counting, start, pairs);
-    QVERIFY(finishSearches(skipping.form.commands()));
-    QVERIFY(finishSearches(counting.form.commands()));
+    QVERIFY(finishSearches(skipping.form->commands()));
+    QVERIFY(finishSearches(counting.form->commands()));
     QString why;
     QVERIFY2(alike(skipping.form, counting.form, why), qPrintable(why));
-    QCOMPARE(skipping.errors, counting.errors);
-    QCOMPARE(skipping.form.commands().passes(), counting.form.commands().passes());
+    QCOMPARE(skipping.form.errors(), counting.form.errors());
+    QCOMPARE(skipping.form->commands().passes(), counting.form->commands().passes());
 }
 
 void tst_SkipSearch::everyNumberShown_data()
@@ -179,14 +181,14 @@ void tst_SkipSearch::everyNumberShown()
     // and listing, as a search without any shortcut does it.
     QFETCH(QString, start);
     QFETCH(int, pairs);
-    Window skipping(Stepping::Skipping), literal(Stepping::PerCandidate);
-    literal.form.commands().setSliceCandidates(1);
+    Window skipping(Stepping::Skipping), literal(Stepping::PerCandidate, 1);
+    QVERIFY(skipping.opened && literal.opened);
     startBoth(skipping, literal, start, pairs);
-    QVERIFY(finishSearches(skipping.form.commands()));
-    QVERIFY(finishSearches(literal.form.commands()));
+    QVERIFY(finishSearches(skipping.form->commands()));
+    QVERIFY(finishSearches(literal.form->commands()));
     QString why;
     QVERIFY2(alike(skipping.form, literal.form, why), qPrintable(why));
-    QCOMPARE(skipping.errors, literal.errors);
+    QCOMPARE(skipping.form.errors(), literal.form.errors());
 }
 
 void tst_SkipSearch::interrupted_data()
@@ -211,31 +213,32 @@ void tst_SkipSearch::interrupted()
     QFETCH(unsigned, seed);
     std::mt19937 rng(seed);
     const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    Window skipping(Stepping::Skipping), literal(Stepping::PerCandidate);
-    literal.form.commands().setSliceCandidates(1);
+    Window skipping(Stepping::Skipping), literal(Stepping::PerCandidate, 1);
+    QVERIFY(skipping.opened && literal.opened);
     // The first slice, which runs within the click, short, so that the user meets every search.
-    skipping.form.commands().setSliceCandidates(std::uint32_t(pick(1, 20)));
+    commands::SliceDriver::setSliceCandidates(skipping.form->commands(), std::uint32_t(pick(1, 20)));
     startBoth(skipping, literal, start, pairs);
     QString why;
     int events = 0;
     // The literal search goes on number after number until it has reached the skipping one.
     const auto catchUp = [&] {
-        const double reached = skipping.form.state().n;
-        for (int guard = 0; guard < 100000 && literal.form.commands().searching() && literal.form.state().n != reached;
-             ++guard)
-            literal.form.commands().advance();
+        const double reached = skipping.form->state().n;
+        for (int guard = 0;
+             guard < 100000 && literal.form->commands().searching() && literal.form->state().n != reached; ++guard)
+            commands::SliceDriver::advance(literal.form->commands());
     };
-    for (int slice = 0; slice < 60 && (slice == 0 || skipping.form.commands().searching()); ++slice) {
+    for (int slice = 0; slice < 60 && (slice == 0 || skipping.form->commands().searching()); ++slice) {
         if (slice > 0) {
-            skipping.form.commands().setSliceCandidates(std::uint32_t(pick(1, 3000)));
-            skipping.form.commands().advance();
+            commands::SliceDriver::setSliceCandidates(skipping.form->commands(), std::uint32_t(pick(1, 3000)));
+            commands::SliceDriver::advance(skipping.form->commands());
         }
         catchUp();
         QVERIFY2(alike(skipping.form, literal.form, why), qPrintable(why));
         if (slice == 0 || pick(0, 2) == 0) {
             const auto e = Event(pick(0, EventKinds - 1));
             // A typed number keeps to where the literal search can follow quickly.
-            const int value = e == Event::TypedNumber ? int(skipping.form.state().n) + pick(-2000, 2000) : pick(0, 999);
+            const int value =
+                e == Event::TypedNumber ? int(skipping.form->state().n) + pick(-2000, 2000) : pick(0, 999);
             skipping.act(e, value);
             literal.act(e, value);
             ++events;
@@ -244,7 +247,7 @@ void tst_SkipSearch::interrupted()
             QVERIFY2(alike(skipping.form, literal.form, why), qPrintable(why));
         }
     }
-    QCOMPARE(skipping.errors, literal.errors);
+    QCOMPARE(skipping.form.errors(), literal.form.errors());
     QVERIFY(events > 0);
 }
 

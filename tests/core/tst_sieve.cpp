@@ -14,6 +14,13 @@
 #include <cmath>
 #include <vector>
 
+namespace core {
+// What a jump in the numbers costs: the blocks the sieve has had to fill.
+struct DivisorSieveProbe {
+    static std::uint64_t blocksSieved(const DivisorSieve &sieve) { return sieve.blocksSieved_; }
+};
+} // namespace core
+
 class tst_Sieve : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -93,7 +100,7 @@ void tst_Sieve::candidates()
             }
         }
     }
-    QCOMPARE(int(sieve.blocksSieved()), blocks);
+    QCOMPARE(int(core::DivisorSieveProbe::blocksSieved(sieve)), blocks);
     if (std::fabs(stretches.front()) <= 3000)
         QVERIFY(literalChecks > 0);
 }

@@ -29,7 +29,7 @@ CONTROLS = [
     ("Zahl n", "text"),
     ("Zahl n einstellen", "scroll bar"),
     ("graph. Darstellung anpassen", "push button"),
-    ("Weiterspringen zur", "label"),
+    ("weiterspringen zur", "label"),
     ("nächsten halbierbaren Sequenz", "push button"),
     ("nächsten Stelle  mit zwei h. S.", "push button"),
     ("Anhalten", "push button"),
@@ -179,9 +179,9 @@ def run(pid, core):
         controls[name] = acc
     check(WINDOW not in by_name, f"no control shares the window's name '{WINDOW}'")
     # Qt relates a caption to the control it labels only for a label's buddy.
-    labelled = [r.getTarget(0).name for r in controls["Weiterspringen zur"].getRelationSet()
+    labelled = [r.getTarget(0).name for r in controls["weiterspringen zur"].getRelationSet()
                 if r.getRelationType() == pyatspi.RELATION_LABEL_FOR]
-    check(labelled == [ONE_PAIR_SEARCH], f"'Weiterspringen zur' labels the one-pair search button ({labelled})")
+    check(labelled == [ONE_PAIR_SEARCH], f"'weiterspringen zur' labels the one-pair search button ({labelled})")
 
     for name, role in CONTROLS:
         if role == "push button":

@@ -3,8 +3,8 @@
 // or reports overflow (error 6) and leaves everything as it was.
 #include "core/pass.h"
 #include "rules/numrules.h"
+#include "support/form1_fixture.h"
 #include "ui/application.h"
-#include "ui/form1.h"
 
 #include <QClipboard>
 #include <QtTest>
@@ -99,9 +99,9 @@ private Q_SLOTS:
     void analysis_data() { inputs(); }
     void analysis();
     void onePairSearch_data() { inputs(); }
-    void onePairSearch() { search(form->Command4); }
+    void onePairSearch() { search(form.Command4()); }
     void twoPairSearch_data() { inputs(); }
-    void twoPairSearch() { search(form->Command5); }
+    void twoPairSearch() { search(form.Command5()); }
 
 private:
     void inputs();
@@ -109,19 +109,15 @@ private:
     void enter();
     void search(QPushButton *button);
     void compare(const Shown &s);
-    std::unique_ptr<ui::Form1> form;
+    support::Form1Fixture form;
     Shown model;
-    QList<int> errors;
 };
 
 void tst_BadInput::init()
 {
-    form = std::make_unique<ui::Form1>(rt::ScreenSize{15360, 11520});
-    errors.clear();
-    form->errorReporter().setHandler([this](const rt::RuntimeError &e, const QString &) { errors << e.number(); });
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    form->VScroll1->setValue(StartNumber);
+    // A search's first slice, within its click, is one number.
+    QVERIFY(form.open({commands::Stepping::Skipping, 1}));
+    form.VScroll1()->setValue(StartNumber);
     model = Shown{};
     model.box = QString::number(StartNumber);
     model.scrollBar = StartNumber;
@@ -136,13 +132,13 @@ void tst_BadInput::cleanup()
 
 void tst_BadInput::compare(const Shown &s)
 {
-    QCOMPARE(form->Text1->Text(), s.box);
-    QCOMPARE(int(form->VScroll1->Value()), s.scrollBar);
+    QCOMPARE(form.Text1()->Text(), s.box);
+    QCOMPARE(int(form.VScroll1()->Value()), s.scrollBar);
     QCOMPARE(form->state().n, s.n);
-    QCOMPARE(form->txtSequenz->Text(), s.listing);
+    QCOMPARE(form.txtSequenz()->Text(), s.listing);
     QCOMPARE(int(form->state().pairCount), s.pairs);
-    QCOMPARE(form->placement(form->picGraph).Width(), s.canvasWidth);
-    QCOMPARE(int(form->HScroll1->Max()), s.panMax);
+    QCOMPARE(form->placement(form.picGraph()).Width(), s.canvasWidth);
+    QCOMPARE(int(form.HScroll1()->Max()), s.panMax);
 }
 
 void tst_BadInput::inputs()
@@ -226,7 +222,7 @@ void tst_BadInput::enter()
     QFETCH(bool, overflows);
     QFETCH(double, reads);
 
-    QLineEdit *box = form->Text1;
+    QLineEdit *box = form.Text1();
     QString held; // the text as the box takes it in, before the coupling may rewrite it
     if (entry == Keys) {
         box->setFocus();
@@ -265,7 +261,7 @@ void tst_BadInput::enter()
     }
     compare(model);
     // Typing or pasting never reports an error, not even for a number too large to read.
-    QCOMPARE(errors, QList<int>());
+    QCOMPARE(form.errors(), QList<int>());
 }
 
 void tst_BadInput::analysis()
@@ -273,7 +269,7 @@ void tst_BadInput::analysis()
     enter();
     if (QTest::currentTestFailed())
         return;
-    form->Command1->click();
+    form.Command1()->click();
     double v = 0;
     bool fits = false;
     try {
@@ -283,9 +279,9 @@ void tst_BadInput::analysis()
     }
     if (fits) {
         analysed(model, v);
-        QCOMPARE(errors, QList<int>());
+        QCOMPARE(form.errors(), QList<int>());
     } else {
-        QCOMPARE(errors, QList<int>{6});
+        QCOMPARE(form.errors(), QList<int>{6});
     }
     compare(model);
 }
@@ -296,7 +292,6 @@ void tst_BadInput::search(QPushButton *button)
     if (QTest::currentTestFailed())
         return;
     // The first slice runs within the click: one candidate, and then the search is dropped.
-    form->commands().setSliceCandidates(1);
     button->click();
     form->commands().cancelSearches();
 
@@ -314,9 +309,9 @@ void tst_BadInput::search(QPushButton *button)
         if (!boxChanged(model, QString::fromStdString(rt::Str(candidate))))
             model.n = candidate;
         corePass(model, model.n, model.n + 1);
-        QCOMPARE(errors, QList<int>());
+        QCOMPARE(form.errors(), QList<int>());
     } else {
-        QCOMPARE(errors, QList<int>{6});
+        QCOMPARE(form.errors(), QList<int>{6});
     }
     compare(model);
 }

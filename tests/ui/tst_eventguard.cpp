@@ -1,10 +1,10 @@
 // The boundary of the event procedures: an error that reaches it is reported once, as every
 // runtime error is, and the window goes on with the next event.
-#include "support/search_oracle.h"
 #include "core/pass.h"
 #include "rules/numrules.h"
+#include "support/form1_fixture.h"
+#include "support/search_oracle.h"
 #include "ui/application.h"
-#include "ui/form1.h"
 
 #include <QtTest>
 
@@ -94,44 +94,41 @@ void tst_EventGuard::entryPoints()
     QFETCH(Entry, entry);
     QFETCH(QString, text);
     QFETCH(QList<int>, reported);
-    ui::Form1 form(rt::ScreenSize{15360, 11520});
-    QList<int> seen;
-    form.errorReporter().setHandler([&](const rt::RuntimeError &e, const QString &) { seen << e.number(); });
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.Text1->setText(text);
+    support::Form1Fixture form;
+    QVERIFY(form.open());
+    form.Text1()->setText(text);
     switch (entry) {
     case Entry::Command1:
-        form.Command1->click();
+        form.Command1()->click();
         break;
     case Entry::Command3:
-        form.Command3->click();
+        form.Command3()->click();
         break;
     case Entry::Command4:
-        form.Command4->click();
+        form.Command4()->click();
         break;
     case Entry::Command5:
-        form.Command5->click();
+        form.Command5()->click();
         break;
     case Entry::Text1:
         break;
     case Entry::VScroll1End:
-        form.VScroll1->setFocus();
-        QTest::keyClick(form.VScroll1, Qt::Key_End);
+        form.VScroll1()->setFocus();
+        QTest::keyClick(form.VScroll1(), Qt::Key_End);
         break;
     case Entry::HScroll1End:
-        form.HScroll1->setFocus();
-        QTest::keyClick(form.HScroll1, Qt::Key_End);
+        form.HScroll1()->setFocus();
+        QTest::keyClick(form.HScroll1(), Qt::Key_End);
         break;
     }
-    QVERIFY(finishSearches(form.commands()));
-    QCOMPARE(seen, reported);
+    QVERIFY(finishSearches(form->commands()));
+    QCOMPARE(form.errors(), reported);
     // The window goes on: the next number typed is analysed as ever.
-    form.Text1->setText(QStringLiteral("15"));
-    QCOMPARE(form.txtSequenz->Text(), coreListing(15));
-    form.Command1->click();
-    QCOMPARE(form.txtSequenz->Text(), coreListing(15));
-    QCOMPARE(seen, reported);
+    form.Text1()->setText(QStringLiteral("15"));
+    QCOMPARE(form.txtSequenz()->Text(), coreListing(15));
+    form.Command1()->click();
+    QCOMPARE(form.txtSequenz()->Text(), coreListing(15));
+    QCOMPARE(form.errors(), reported);
 }
 
 QTEST_MAIN(tst_EventGuard)

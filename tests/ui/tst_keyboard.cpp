@@ -2,9 +2,9 @@
 // listing box, Left and Right on a scroll bar go towards Min and Max like Up and Down, Home and
 // End to the ends, and Return presses a focused button as Space does.
 #include "core/pass.h"
+#include "support/form1_fixture.h"
 #include "support/search_oracle.h"
 #include "ui/application.h"
-#include "ui/form1.h"
 
 #include <QtTest>
 
@@ -91,12 +91,12 @@ void tst_Keyboard::keys()
     QFETCH(int, value);
     QFETCH(double, n);
 
-    ui::Form1 form(rt::ScreenSize{15360, 11520});
-    form.errorReporter().setHandler([](const rt::RuntimeError &e, const QString &) { QFAIL(e.what()); });
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.Text1->setText(QStringLiteral("1155"));
-    QWidget *w = form.findChild<QWidget *>(control);
+    support::Form1Fixture form;
+    QVERIFY(form.open());
+    form->errorReporter().setHandler([](const rt::RuntimeError &e, const QString &) { QFAIL(e.what()); });
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form.Text1()->setText(QStringLiteral("1155"));
+    QWidget *w = form->findChild<QWidget *>(control);
     QVERIFY(w);
     auto *bar = qobject_cast<rt::ScrollBar *>(w);
     if (bar)
@@ -105,41 +105,41 @@ void tst_Keyboard::keys()
     QTRY_COMPARE(QApplication::focusWidget(), w);
 
     QTest::keyClick(w, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-    QVERIFY(finishSearches(form.commands()));
+    QVERIFY(finishSearches(form->commands()));
     QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(), focus);
     if (bar && value >= 0)
         QCOMPARE(int(bar->Value()), value);
     if (n == -2 || n == -3)
         n = nextWithPairs(1155, n == -2 ? 1 : 2);
     if (n >= 0)
-        QCOMPARE(form.state().n, n);
+        QCOMPARE(form->state().n, n);
     // The listing never takes a Tab character.
-    QVERIFY(!form.txtSequenz->Text().contains(QLatin1Char('\t')));
+    QVERIFY(!form.txtSequenz()->Text().contains(QLatin1Char('\t')));
 }
 
 void tst_Keyboard::typingInTheListingIsReplacedByAPass()
 {
-    ui::Form1 form(rt::ScreenSize{15360, 11520});
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.txtSequenz->setFocus();
-    QTest::keyClicks(form.txtSequenz, QStringLiteral("Notiz"));
-    QVERIFY(form.txtSequenz->Text().contains(QStringLiteral("Notiz")));
-    form.Text1->setText(QStringLiteral("15"));
+    support::Form1Fixture form;
+    QVERIFY(form.open());
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form.txtSequenz()->setFocus();
+    QTest::keyClicks(form.txtSequenz(), QStringLiteral("Notiz"));
+    QVERIFY(form.txtSequenz()->Text().contains(QStringLiteral("Notiz")));
+    form.Text1()->setText(QStringLiteral("15"));
     core::AnalysisState s;
     s.n = 15;
     core::RunPass(s, 15, {}, {});
-    QCOMPARE(form.txtSequenz->Text(), QString::fromStdString(s.listing));
+    QCOMPARE(form.txtSequenz()->Text(), QString::fromStdString(s.listing));
 }
 
 void tst_Keyboard::tabGoesRoundTheWindow()
 {
     // From the listing box, where the window opens, Tab visits every control in the designed
     // order and comes back; Shift+Tab goes the same way back.
-    ui::Form1 form(rt::ScreenSize{15360, 11520});
-    form.show();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.txtSequenz));
+    support::Form1Fixture form;
+    QVERIFY(form.open());
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(form.txtSequenz()));
     const QStringList order = {"VScroll1", "Command1",     "Text1",    "Text2",    "Command4",  "Command5",
                                "Command3", "picContainer", "HScroll1", "picGraph", "txtSequenz"};
     QStringList forwards, backwards;
@@ -154,8 +154,8 @@ void tst_Keyboard::tabGoesRoundTheWindow()
     QCOMPARE(forwards, order);
     QCOMPARE(backwards, QStringList{"txtSequenz"} + order.mid(0, order.size() - 1));
     // Nothing on the way was typed into or changed.
-    QCOMPARE(form.Text1->Text(), QStringLiteral("75"));
-    QVERIFY(!form.txtSequenz->Text().contains(QLatin1Char('\t')));
+    QCOMPARE(form.Text1()->Text(), QStringLiteral("75"));
+    QVERIFY(!form.txtSequenz()->Text().contains(QLatin1Char('\t')));
 }
 
 QTEST_MAIN(tst_Keyboard)

@@ -2,11 +2,12 @@
 // box, the number scroll bar's arrows, trough and thumb, the pan bar, the analysis button, the
 // searches (also one started inside another) and the stop button. After every use, once the event
 // loop is quiet, the listing on display must be exactly the analysis of the state's number.
-#include "support/search_oracle.h"
 #include "core/pass.h"
 #include "rules/numrules.h"
+#include "support/form1_fixture.h"
+#include "support/search_oracle.h"
+#include "support/slice_driver.h"
 #include "ui/application.h"
-#include "ui/form1.h"
 
 #include <QClipboard>
 #include <QtTest>
@@ -80,7 +81,7 @@ private:
     void check(int step, Action a);
 
     std::mt19937 rng{20240611u};
-    std::unique_ptr<ui::Form1> form;
+    support::Form1Fixture form;
     std::array<int, ActionCount> counts{};
     int searchDepth = 0;
     int nestedSearches = 0;
@@ -161,7 +162,7 @@ void tst_RandomUse::search(QPushButton *button)
     if (outermost) {
         // Slices of a few numbers, so that the user's actions fall between numbers of a search
         // as well as between searches; 0 lets the slices run by the clock.
-        form->commands().setSliceCandidates(std::uint32_t(pick(0, 3)));
+        commands::SliceDriver::setSliceCandidates(form->commands(), std::uint32_t(pick(0, 3)));
         searchDepth = 0;
     } else {
         ++searchDepth;
@@ -185,14 +186,14 @@ void tst_RandomUse::hop(int remaining)
         return;
     if (remaining == 0) {
         ++stopsQueued;
-        form->Command3->click();
+        form.Command3()->click();
         return;
     }
     const int r = pick(0, 99);
     if (r < 8 && searchDepth < 3) {
         // Its own stop ends the outer search too, one candidate later.
         ++nestedSearches;
-        search(chance(50) ? form->Command4 : form->Command5);
+        search(chance(50) ? form.Command4() : form.Command5());
         return;
     }
     if (r < 25) {
@@ -205,7 +206,7 @@ void tst_RandomUse::hop(int remaining)
 
 void tst_RandomUse::act(Action a)
 {
-    QLineEdit *box = form->Text1;
+    QLineEdit *box = form.Text1();
     switch (a) {
     case TypeDigit:
         QTest::keyClick(box, char('0' + pick(0, 9)));
@@ -248,18 +249,18 @@ void tst_RandomUse::act(Action a)
     }
     case NumberArrow:
         if (chance(20))
-            QTest::keyClick(form->VScroll1, chance(50) ? Qt::Key_Up : Qt::Key_Down);
+            QTest::keyClick(form.VScroll1(), chance(50) ? Qt::Key_Up : Qt::Key_Down);
         else
-            clickPart(form->VScroll1, chance(50) ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine);
+            clickPart(form.VScroll1(), chance(50) ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine);
         break;
     case NumberTrough:
-        clickPart(form->VScroll1, chance(50) ? QStyle::SC_ScrollBarSubPage : QStyle::SC_ScrollBarAddPage);
+        clickPart(form.VScroll1(), chance(50) ? QStyle::SC_ScrollBarSubPage : QStyle::SC_ScrollBarAddPage);
         break;
     case NumberDrag:
-        drag(form->VScroll1);
+        drag(form.VScroll1());
         break;
     case PanBar: {
-        rt::ScrollBar *pan = form->HScroll1;
+        rt::ScrollBar *pan = form.HScroll1();
         const int choice = pick(0, 3);
         if (choice == 0)
             pan->setValue(std::int16_t(pick(std::min(pan->Min(), pan->Max()), std::max(pan->Min(), pan->Max()))));
@@ -270,16 +271,16 @@ void tst_RandomUse::act(Action a)
         break;
     }
     case Analyse:
-        click(form->Command1);
+        click(form.Command1());
         break;
     case OnePairSearch:
-        search(form->Command4);
+        search(form.Command4());
         break;
     case TwoPairSearch:
-        search(form->Command5);
+        search(form.Command5());
         break;
     case Stop:
-        click(form->Command3);
+        click(form.Command3());
         break;
     case ActionCount:
         break;
@@ -291,7 +292,7 @@ void tst_RandomUse::check(int step, Action a)
     const auto where = [&](const QString &what) {
         return QStringLiteral("after action %1 (%2), box \"%3\": %4")
             .arg(step)
-            .arg(QLatin1String(a < ActionCount ? ActionNames[a] : "start"), form->Text1->Text(), what)
+            .arg(QLatin1String(a < ActionCount ? ActionNames[a] : "start"), form.Text1()->Text(), what)
             .toLocal8Bit();
     };
     QVERIFY2(!form->commands().searching(), where(QStringLiteral("a search is still running")).constData());
@@ -299,7 +300,7 @@ void tst_RandomUse::check(int step, Action a)
     // The search's chart always spans 1000 units; an analysis spans its width bound + 10, which is
     // 1000 only for numbers where the analysis and the search find the same runs.
     const double n = form->state().n;
-    const bool bySearch = form->picGraph->scaleRect().right() == 1000.0;
+    const bool bySearch = form.picGraph()->scaleRect().right() == 1000.0;
     searchListings += bySearch ? 1 : 0;
     const double bound = bySearch ? n + 1 : n;
     core::AnalysisState fresh;
@@ -310,7 +311,7 @@ void tst_RandomUse::check(int step, Action a)
         QFAIL(where(QStringLiteral("n = %1 cannot be analysed (error %2)").arg(n, 0, 'g', 17).arg(e.number()))
                   .constData());
     }
-    const QString listing = form->txtSequenz->Text();
+    const QString listing = form.txtSequenz()->Text();
     QVERIFY2(listing == QString::fromStdString(fresh.listing),
              where(QStringLiteral("n = %1, bound %2: listing\n%3\ninstead of\n%4")
                        .arg(n, 0, 'g', 17)
@@ -320,29 +321,27 @@ void tst_RandomUse::check(int step, Action a)
     QCOMPARE(int(form->state().pairCount), int(fresh.pairCount));
     QCOMPARE(int(form->state().pairCount), pairLines(listing));
 
-    const int v = form->VScroll1->Value();
+    const int v = form.VScroll1()->Value();
     QVERIFY2(v >= 3 && v <= 1000, where(QStringLiteral("number scroll bar at %1").arg(v)).constData());
-    const rt::ScrollBar *pan = form->HScroll1;
+    const rt::ScrollBar *pan = form.HScroll1();
     const int p = pan->Value();
     QVERIFY2(p >= std::min(pan->Min(), pan->Max()) && p <= std::max(pan->Min(), pan->Max()),
              where(QStringLiteral("pan bar at %1 outside %2..%3").arg(p).arg(pan->Min()).arg(pan->Max())).constData());
-    QCOMPARE(form->placement(form->picGraph).Left(), -float(p));
+    QCOMPARE(form->placement(form.picGraph()).Left(), -float(p));
     for (int e : std::as_const(errors))
         QVERIFY2(e == 6, where(QStringLiteral("error %1 reported").arg(e)).constData());
 }
 
 void tst_RandomUse::randomUse()
 {
-    form = std::make_unique<ui::Form1>(rt::ScreenSize{15360, 11520});
+    QVERIFY(form.open());
     form->errorReporter().setHandler([this](const rt::RuntimeError &e, const QString &) {
         errors << e.number();
         ++errorCount;
     });
-    connect(form->txtSequenz, &QPlainTextEdit::textChanged, this, [this] { ++listingWrites; });
-    connect(form->VScroll1, &rt::ScrollBar::change, this, [this] { ++numberChanges; });
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    form->Text1->setFocus();
+    connect(form.txtSequenz(), &QPlainTextEdit::textChanged, this, [this] { ++listingWrites; });
+    connect(form.VScroll1(), &rt::ScrollBar::change, this, [this] { ++numberChanges; });
+    form.Text1()->setFocus();
     check(0, ActionCount);
 
     std::discrete_distribution<int> draw(Weights.begin(), Weights.end());

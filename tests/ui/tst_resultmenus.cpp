@@ -1,9 +1,9 @@
 // The results taken out of the window: the chart's menu, copied and saved as PNG and SVG, and the
 // listing saved as text, each reached as a user reaches it and read back from what was written.
 #include "core/pair_sequence.h"
+#include "support/form1_fixture.h"
 #include "support/listing_oracle.h"
 #include "ui/application.h"
-#include "ui/form1.h"
 
 #include <QtTest>
 
@@ -88,18 +88,16 @@ private:
     rt::Canvas *canvas() const { return form->findChild<rt::Canvas *>(QStringLiteral("picGraph")); }
     // Opens the chart's menu on `on` as a right click or the menu key does, and chooses `entry`
     // in it (or only closes it); returns its entries and where it opened.
-    QStringList openChartMenu(QWidget *on, QContextMenuEvent::Reason reason, const QString &entry, QPoint *at = nullptr);
+    QStringList openChartMenu(QWidget *on, QContextMenuEvent::Reason reason, const QString &entry,
+                              QPoint *at = nullptr);
     void analyse(const QString &number);
-    std::unique_ptr<ui::Form1> form;
+    support::Form1Fixture form;
     QTemporaryDir dir;
 };
 
 void tst_ResultMenus::init()
 {
-    form = std::make_unique<ui::Form1>(rt::ScreenSize{15360, 11520});
-    form->resize(1000, 700);
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(form.open({}, support::Form1Fixture::Screen, QSize(1000, 700)));
     QGuiApplication::clipboard()->clear();
 }
 
@@ -110,7 +108,8 @@ void tst_ResultMenus::analyse(const QString &number)
     qobject_cast<QPushButton *>(widget("Command1"))->click();
 }
 
-QStringList tst_ResultMenus::openChartMenu(QWidget *on, QContextMenuEvent::Reason reason, const QString &entry, QPoint *at)
+QStringList tst_ResultMenus::openChartMenu(QWidget *on, QContextMenuEvent::Reason reason, const QString &entry,
+                                           QPoint *at)
 {
     QStringList seen;
     bool shown = false;
@@ -151,7 +150,8 @@ void tst_ResultMenus::chartMenu()
     QPoint at;
     const QStringList entries =
         openChartMenu(w, keyboard ? QContextMenuEvent::Keyboard : QContextMenuEvent::Mouse, QString(), &at);
-    QCOMPARE(entries, (QStringList{QStringLiteral("Diagramm kopieren"), QStringLiteral("Diagramm speichern unter \u2026")}));
+    QCOMPARE(entries,
+             (QStringList{QStringLiteral("Diagramm kopieren"), QStringLiteral("Diagramm speichern unter \u2026")}));
     // From the keyboard, the menu opens over the part of the chart in view, however wide the canvas.
     const QRect frame(widget("picContainer")->mapToGlobal(QPoint(0, 0)), widget("picContainer")->size());
     QVERIFY2(frame.contains(at), qPrintable(QStringLiteral("menu at %1,%2").arg(at.x()).arg(at.y())));
@@ -193,7 +193,7 @@ void tst_ResultMenus::savedPngIsTheWholeCanvas()
 {
     // A chart far wider than its frame, panned so that its start is out of view.
     analyse(QStringLiteral("945"));
-    form->HScroll1->setValue(400);
+    form.HScroll1()->setValue(400);
     rt::Canvas *c = canvas();
     const QRect shown = c->visibleRegion().boundingRect();
     QVERIFY(shown.left() > 0 && shown.width() < c->width() / 2);
@@ -239,11 +239,12 @@ void tst_ResultMenus::savedPngIsTheWholeCanvas()
         bool covered = labels.contains(mid);
         for (std::size_t j = i + 1; j < records.size(); ++j)
             covered = covered
-                || (records[j].kind == Kind::Box && QRectF(QPointF(records[j].x1 * kx, records[j].y1 * ky),
-                                                           QPointF(records[j].x2 * kx, records[j].y2 * ky))
-                                                        .normalized()
-                                                        .adjusted(-1, -1, 1, 1)
-                                                        .contains(mid));
+                || (records[j].kind == Kind::Box
+                    && QRectF(QPointF(records[j].x1 * kx, records[j].y1 * ky),
+                              QPointF(records[j].x2 * kx, records[j].y2 * ky))
+                           .normalized()
+                           .adjusted(-1, -1, 1, 1)
+                           .contains(mid));
         if (covered)
             continue;
         QCOMPARE(QColor(png.pixel(int(mid.x() * scale), int(mid.y() * scale))), rt::Canvas::toQColor(r.colour));

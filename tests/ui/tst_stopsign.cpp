@@ -1,7 +1,7 @@
 // The stop button's picture as a person sees it: every pixel of the sign, and the button that
 // shows it, whole on an ordinary screen and twice as large on a doubled one; and the window's icon.
+#include "support/form1_fixture.h"
 #include "ui/application.h"
-#include "ui/form1.h"
 #include "ui/stopsign.h"
 
 #include <QImage>
@@ -156,8 +156,9 @@ void tst_StopSign::buttonShowsIt()
 {
     QFETCH(int, scale);
     QFETCH(bool, edgesBlended);
-    ui::Form1 form(rt::ScreenSize{15360, 11520});
-    QPushButton *button = form.Command3;
+    support::Form1Fixture form;
+    QVERIFY(form.open());
+    QPushButton *button = form.Command3();
     // The button drawn as a screen of this scale shows it: device pixels, logical coordinates.
     QImage device(button->size() * scale, QImage::Format_RGB32);
     device.setDevicePixelRatio(scale);
