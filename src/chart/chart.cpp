@@ -17,7 +17,7 @@ std::int16_t component(float draw)
 }
 } // namespace
 
-void PrepareChart(rt::Canvas &canvas, core::AnalysisState &state, double scaleRight, double gridEnd,
+void PrepareChart(rt::CanvasImage &canvas, core::AnalysisState &state, double scaleRight, double gridEnd,
                   std::int32_t gridColour)
 {
     canvas.Cls();
@@ -29,7 +29,7 @@ void PrepareChart(rt::Canvas &canvas, core::AnalysisState &state, double scaleRi
     state.divisor = gridEnd >= 0 ? std::floor(gridEnd) + 1 : 0;
 }
 
-void DrawRun(rt::Canvas &canvas, const core::AnalysisState &state, rt::Rnd &rnd, int k, bool withLabel)
+void DrawRun(rt::CanvasImage &canvas, const core::AnalysisState &state, rt::Rnd &rnd, int k, bool withLabel)
 {
     const std::int16_t red = component(rnd.next());
     const std::int16_t green = component(rnd.next());
@@ -44,7 +44,7 @@ void DrawRun(rt::Canvas &canvas, const core::AnalysisState &state, rt::Rnd &rnd,
     canvas.setCurrentX(start - 1);
     canvas.setCurrentY(canvas.CurrentY() - 1);
     canvas.setForeColor(rt::RGB(255, 255, 255));
-    canvas.Print({start, QStringLiteral("-"), end});
+    canvas.Print({start, "-", end});
 }
 
 } // namespace chart

@@ -238,24 +238,25 @@ void tst_Pacing::endIsOnShow()
     fresh.resize(form->picGraph->size());
     fresh.setBackColor(rt::RGB(128, 255, 255));
     const QRectF scale = form->picGraph->scaleRect();
-    fresh.Scale(scale.left(), scale.top(), scale.right(), scale.bottom());
+    rt::CanvasImage &redrawn = fresh.draw();
+    redrawn.Scale(scale.left(), scale.top(), scale.right(), scale.bottom());
     const rt::CanvasImage &image = form->picGraph->image();
     for (const rt::CanvasImage::Record &r : image.records()) {
         switch (r.kind) {
         case rt::CanvasImage::Kind::Line:
-            fresh.Line(r.x1, r.y1, r.x2, r.y2, r.colour);
+            redrawn.Line(r.x1, r.y1, r.x2, r.y2, r.colour);
             break;
         case rt::CanvasImage::Kind::VerticalLines:
-            fresh.VerticalLines(r.x1, r.x2, r.y1, r.y2, r.colour);
+            redrawn.VerticalLines(r.x1, r.x2, r.y1, r.y2, r.colour);
             break;
         case rt::CanvasImage::Kind::Box:
-            fresh.LineBox(r.x1, r.y1, r.x2, r.y2, r.colour);
+            redrawn.LineBox(r.x1, r.y1, r.x2, r.y2, r.colour);
             break;
         case rt::CanvasImage::Kind::Text:
-            fresh.setCurrentX(r.x1);
-            fresh.setCurrentY(r.y1);
-            fresh.setForeColor(r.colour);
-            fresh.Print(QString::fromStdString(image.labelText(r)));
+            redrawn.setCurrentX(r.x1);
+            redrawn.setCurrentY(r.y1);
+            redrawn.setForeColor(r.colour);
+            redrawn.Print(image.labelText(r));
             break;
         }
     }
