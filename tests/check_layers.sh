@@ -9,7 +9,7 @@ declare -A may=(
     [rules]="rules"
     [runtime]="runtime rules"
     [core]="core rules"
-    [chart]="chart core runtime rules controls"
+    [chart]="chart core runtime rules"
     [cli]="cli core rules"
     [desktop]="desktop"
     [controls]="controls desktop runtime rules"
@@ -17,7 +17,7 @@ declare -A may=(
     [ui]="ui commands chart core controls desktop runtime rules"
     [app]="app ui cli"
 )
-qt_free="rules runtime core cli"
+qt_free="rules runtime core cli chart"
 # Files free of Qt within a layer that is not, by name without extension, and the layers (or single
 # headers) they may include besides their own.
 declare -A free_files=()

@@ -17,19 +17,26 @@ std::int16_t component(float draw)
 }
 } // namespace
 
-void PrepareChart(rt::Canvas &canvas, core::AnalysisState &state, double scaleRight, double gridEnd,
+void PrepareChart(rt::CanvasImage &canvas, core::AnalysisState &state, double scaleRight, double gridEnd,
                   std::int32_t gridColour)
 {
     canvas.Cls();
     canvas.Scale(0, 0, scaleRight, 10);
     // Lines beyond the scale's right edge cannot be seen, and gridEnd reaches two billion: the
-    // loop stops at the edge, and the counter is left where the full loop would leave it.
+    // loop stops at the edge, and the counter and the position are left where the full loop, its
+    // last line at gridEnd's whole part, would leave them.
     const double lastVisible = std::min(gridEnd, std::max(scaleRight, 0.0));
     canvas.VerticalLines(0, lastVisible, 0, 10, gridColour);
-    state.divisor = gridEnd >= 0 ? std::floor(gridEnd) + 1 : 0;
+    if (!(gridEnd >= 0)) {
+        state.divisor = 0;
+        return;
+    }
+    state.divisor = std::floor(gridEnd) + 1;
+    canvas.setCurrentX(std::floor(gridEnd));
+    canvas.setCurrentY(10);
 }
 
-void DrawRun(rt::Canvas &canvas, const core::AnalysisState &state, rt::Rnd &rnd, int k, bool withLabel)
+void DrawRun(rt::CanvasImage &canvas, const core::AnalysisState &state, rt::Rnd &rnd, int k, bool withLabel)
 {
     const std::int16_t red = component(rnd.next());
     const std::int16_t green = component(rnd.next());
@@ -44,7 +51,7 @@ void DrawRun(rt::Canvas &canvas, const core::AnalysisState &state, rt::Rnd &rnd,
     canvas.setCurrentX(start - 1);
     canvas.setCurrentY(canvas.CurrentY() - 1);
     canvas.setForeColor(rt::RGB(255, 255, 255));
-    canvas.Print({start, QStringLiteral("-"), end});
+    canvas.Print({start, "-", end});
 }
 
 } // namespace chart

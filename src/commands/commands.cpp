@@ -81,8 +81,8 @@ void Commands::Command1_Click()
     c_.hScroll1.setMax(static_cast<std::int16_t>(std::max(widthBound, -32768)));
 
     core::RunPass(
-        state_, n, [&] { chart::PrepareChart(c_.picGraph, state_, scaleRight, n, chart::AnalysisGridColour); },
-        [&](int k) { chart::DrawRun(c_.picGraph, state_, rnd_, k, true); }, &sieve_);
+        state_, n, [&] { chart::PrepareChart(c_.picGraph.draw(), state_, scaleRight, n, chart::AnalysisGridColour); },
+        [&](int k) { chart::DrawRun(c_.picGraph.draw(), state_, rnd_, k, true); }, &sieve_);
     c_.txtSequenz.setText(std::string_view(state_.listing));
     ++passes_;
 }
@@ -179,8 +179,8 @@ Commands::Step Commands::candidate(const Search &search)
     c_.text1.setStr(state_.n);
     const double n = state_.n;
     core::RunPass(
-        state_, n + 1, [&] { chart::PrepareChart(c_.picGraph, state_, 1000, n, chart::SearchGridColour); },
-        [&](int k) { chart::DrawRun(c_.picGraph, state_, rnd_, k, search.withLabels); }, &sieve_);
+        state_, n + 1, [&] { chart::PrepareChart(c_.picGraph.draw(), state_, 1000, n, chart::SearchGridColour); },
+        [&](int k) { chart::DrawRun(c_.picGraph.draw(), state_, rnd_, k, search.withLabels); }, &sieve_);
     c_.txtSequenz.setText(std::string_view(state_.listing));
     ++passes_;
     return state_.pairCount >= search.pairsWanted || state_.stopRequested == 1 ? Step::Ended : Step::GoOn;

@@ -8,28 +8,6 @@
 
 namespace rt {
 
-namespace {
-
-// A chart prints short ASCII pieces for every bar; those are copied as they stand, without the
-// buffer a conversion through QByteArray allocates.
-std::string toUtf8(const QString &text)
-{
-    std::string ascii;
-    ascii.reserve(std::size_t(text.size()));
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return text.toStdString();
-        ascii.push_back(char(c.unicode()));
-    }
-    return ascii;
-}
-
-} // namespace
-
-PrintItem::PrintItem(const QString &t) : Piece(toUtf8(t))
-{
-}
-
 Canvas::Canvas(QWidget *parent) : QWidget(parent)
 {
     // Every exposed pixel is painted, so Qt need not clear it first.
@@ -56,46 +34,14 @@ void Canvas::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
-void Canvas::Cls()
+CanvasImage &Canvas::draw()
 {
-    image_.Cls(keeper());
-    changed();
-}
-
-void Canvas::Scale(double x1, double y1, double x2, double y2)
-{
-    // Rescaled records stay where they were drawn, so nothing needs painting again.
-    image_.Scale(x1, y1, x2, y2, keeper());
-}
-
-void Canvas::Line(double x1, double y1, double x2, double y2, std::int32_t colour)
-{
-    if (image_.Line(x1, y1, x2, y2, colour, keeper()))
-        changed();
-}
-
-void Canvas::VerticalLines(double first, double last, double y1, double y2, std::int32_t colour)
-{
-    if (image_.VerticalLines(first, last, y1, y2, colour, keeper()))
-        changed();
-}
-
-void Canvas::LineBox(double x1, double y1, double x2, double y2, std::int32_t colour)
-{
-    if (image_.LineBox(x1, y1, x2, y2, colour, keeper()))
-        changed();
-}
-
-void Canvas::Print(const QString &text)
-{
-    if (!text.isEmpty() && image_.Print(toUtf8(text), keeper()))
-        changed();
-}
-
-void Canvas::Print(std::initializer_list<PrintItem> items)
-{
-    if (image_.PrintRange(items.begin(), items.end(), keeper()))
-        changed();
+    // A pass makes thousands of drawing calls; one frame, asked for once, covers them all.
+    if (!deferToNextFrame() && !updatePending_) {
+        updatePending_ = true;
+        update();
+    }
+    return image_;
 }
 
 void Canvas::setBackColor(std::int32_t c)
@@ -145,26 +91,6 @@ bool Canvas::textReachesArea(const CanvasImage &image, const Record &text, const
 QString Canvas::labelText(const CanvasImage &image, const Record &text)
 {
     return QString::fromStdString(image.labelText(text));
-}
-
-CanvasImage::BeforeChange Canvas::keeper()
-{
-    return {[](void *canvas) { static_cast<Canvas *>(canvas)->keepFrame(); }, this};
-}
-
-void Canvas::keepFrame()
-{
-    if (!widgetLags() && deferToNextFrame())
-        frame_ = image_;
-}
-
-void Canvas::changed()
-{
-    // A pass records thousands of operations; one pending update covers them all.
-    if (updatePending_ || widgetLags())
-        return;
-    updatePending_ = true;
-    update();
 }
 
 void Canvas::showValues()

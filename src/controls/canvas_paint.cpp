@@ -63,7 +63,8 @@ std::size_t Canvas::paintGround(const CanvasImage &image, QPainter &painter, con
 {
     // The vertical lines that open the image and cross the whole exposed height (the grid) are
     // painted as one band: a row of ground and lines, copied downwards. A fill per one-pixel
-    // column costs a call per pixel row, and a chart of 5000 has five thousand of them.
+    // column costs a call per pixel row, for each of the five thousand columns of a chart of 5000,
+    // at every paint.
     QImage band(exposed.size(), QImage::Format_RGB32);
     auto *row = reinterpret_cast<QRgb *>(band.scanLine(0));
     std::fill(row, row + band.width(), toQColor(backColor_).rgb());
@@ -109,8 +110,7 @@ void Canvas::paintEvent(QPaintEvent *event)
     if (exposed.isEmpty())
         return;
     QPainter painter(this);
-    // While the canvas lags it shows the last frame, as the other controls do.
-    paintImage(widgetLags() ? frame_ : image_, painter, exposed);
+    paintImage(image_, painter, exposed);
 }
 
 QImage Canvas::picture(qreal scale) const

@@ -1,9 +1,10 @@
 #include "controls/framepacer.h"
 
 #include <QAccessible>
+#include <QScopeGuard>
 
 #include <algorithm>
-#include <utility>
+#include <exception>
 
 namespace rt {
 
@@ -61,41 +62,54 @@ bool PacedView::enrol()
     return true;
 }
 
+FramePacer::Work::Work(FramePacer &pacer) : pacer_(pacer), leaving_(std::uncaught_exceptions())
+{
+    Q_ASSERT_X(!pacer_.working_ && !pacer_.catchingUp_, "FramePacer::Work", "slices do not nest");
+    pacer_.working_ = true;
+}
+
+FramePacer::Work::~Work() noexcept(false)
+{
+    pacer_.working_ = false;
+    try {
+        pacer_.catchUp();
+    } catch (...) {
+        // An exception already leaving the work goes on alone.
+        if (std::uncaught_exceptions() == leaving_)
+            throw;
+    }
+}
+
 void FramePacer::catchUp()
 {
     if (catchingUp_ || deferred_.empty())
         return;
+    catchingUp_ = true;
+    const bool quiet = quiet_;
+    const QAccessible::UpdateHandler previous =
+        quiet ? QAccessible::installUpdateHandler(dropAccessibilityUpdate) : nullptr;
+    std::size_t shown = 0;
     // However the views' catch-up ends, accessibility hears again afterwards, the views shown
     // leave the list and the next catch-up may run.
-    struct Restore {
-        FramePacer &pacer;
-        bool quiet;
-        QAccessible::UpdateHandler previous;
-        std::size_t shown = 0;
-        ~Restore()
-        {
-            pacer.deferred_.erase(pacer.deferred_.begin(),
-                                  pacer.deferred_.begin() + std::ptrdiff_t(std::min(shown, pacer.deferred_.size())));
-            if (quiet)
-                QAccessible::installUpdateHandler(previous);
-            pacer.catchingUp_ = false;
-        }
-    };
-    catchingUp_ = true;
-    Restore restore{*this, quiet_, quiet_ ? QAccessible::installUpdateHandler(dropAccessibilityUpdate) : nullptr};
-    // By index: showing one view may write another, which enrols it again at the end.
-    for (; restore.shown < deferred_.size(); ++restore.shown) {
-        if (PacedView *view = std::exchange(deferred_[restore.shown], nullptr)) {
+    const auto restore = qScopeGuard([&] {
+        deferred_.erase(deferred_.begin(), deferred_.begin() + std::ptrdiff_t(shown));
+        if (quiet)
+            QAccessible::installUpdateHandler(previous);
+        catchingUp_ = false;
+    });
+    // No view enrols meanwhile: no work runs, so a view written as another shows is shown at once.
+    for (; shown < deferred_.size(); ++shown) {
+        if (PacedView *view = deferred_[shown]) {
+            view->lagging_ = false;
             try {
-                view->catchUp();
+                view->showValues();
             } catch (...) {
-                // It stays at its place, for the next catch-up.
-                deferred_[restore.shown] = view;
+                // Still behind, and at its place for the next catch-up.
+                view->lagging_ = true;
                 throw;
             }
         }
     }
-    ++frames_;
 }
 
 } // namespace rt

@@ -74,9 +74,8 @@ private:
 
 } // namespace
 
-void CanvasImage::Cls(BeforeChange before)
+void CanvasImage::Cls()
 {
-    before();
     records_.clear();
     pieces_.clear();
     currentX_ = 0;
@@ -85,7 +84,7 @@ void CanvasImage::Cls(BeforeChange before)
         recordScale_ = scale_;
 }
 
-bool CanvasImage::Scale(double x1, double y1, double x2, double y2, BeforeChange before)
+bool CanvasImage::Scale(double x1, double y1, double x2, double y2)
 {
     Corners &was = recordScale_;
     // The same scale again, as every pass of a search sets it: nothing moves.
@@ -100,7 +99,6 @@ bool CanvasImage::Scale(double x1, double y1, double x2, double y2, BeforeChange
         return false;
     bool moved = false;
     if (!records_.empty() && (x1 != was.x1 || y1 != was.y1 || x2 != was.x2 || y2 != was.y2)) {
-        before();
         spreadVerticalLines();
         const double kx = (x2 - x1) / (was.x2 - was.x1);
         const double ky = (y2 - y1) / (was.y2 - was.y1);
@@ -131,23 +129,22 @@ void CanvasImage::spreadVerticalLines()
     records_ = std::move(spread);
 }
 
-bool CanvasImage::Line(double x1, double y1, double x2, double y2, std::int32_t colour, BeforeChange before)
+bool CanvasImage::Line(double x1, double y1, double x2, double y2, std::int32_t colour)
 {
-    return shape({Kind::Line, 0, 0, x1, y1, x2, y2, colour}, before);
+    return shape({Kind::Line, 0, 0, x1, y1, x2, y2, colour});
 }
 
-bool CanvasImage::shape(const Record &r, BeforeChange before)
+bool CanvasImage::shape(const Record &r)
 {
     const bool kept = visible(r.x1, r.y1, r.x2, r.y2);
     if (kept)
-        record(r, before);
+        records_.push_back(r);
     currentX_ = static_cast<float>(r.x2);
     currentY_ = static_cast<float>(r.y2);
     return kept;
 }
 
-bool CanvasImage::VerticalLines(double first, double last, double y1, double y2, std::int32_t colour,
-                                BeforeChange before)
+bool CanvasImage::VerticalLines(double first, double last, double y1, double y2, std::int32_t colour)
 {
     if (!(first <= last))
         return false;
@@ -179,28 +176,28 @@ bool CanvasImage::VerticalLines(double first, double last, double y1, double y2,
         ++to;
     if (from > to)
         return false;
-    record({Kind::VerticalLines, 0, 0, first + from, y1, first + to, y2, colour}, before);
+    records_.push_back({Kind::VerticalLines, 0, 0, first + from, y1, first + to, y2, colour});
     return true;
 }
 
-bool CanvasImage::LineBox(double x1, double y1, double x2, double y2, std::int32_t colour, BeforeChange before)
+bool CanvasImage::LineBox(double x1, double y1, double x2, double y2, std::int32_t colour)
 {
-    return shape({Kind::Box, 0, 0, x1, y1, x2, y2, colour}, before);
+    return shape({Kind::Box, 0, 0, x1, y1, x2, y2, colour});
 }
 
-bool CanvasImage::Print(std::string text, BeforeChange before)
+bool CanvasImage::Print(std::string text)
 {
     if (text.empty() || !textMayShow())
         return false;
     const auto label = static_cast<std::uint32_t>(pieces_.size());
     pieces_.emplace_back(std::move(text));
-    return recordText(label, before);
+    return recordText(label);
 }
 
-bool CanvasImage::recordText(std::uint32_t label, BeforeChange before)
+bool CanvasImage::recordText(std::uint32_t label)
 {
     const auto count = static_cast<std::uint32_t>(pieces_.size() - label);
-    record({Kind::Text, count, label, currentX_, currentY_, currentX_, currentY_, foreColor_}, before);
+    records_.push_back({Kind::Text, count, label, currentX_, currentY_, currentX_, currentY_, foreColor_});
     return true;
 }
 
@@ -220,12 +217,6 @@ bool CanvasImage::textMayShow() const
     if (!usable_ || !std::isfinite(x) || !std::isfinite(y))
         return false;
     return (x - scale_.x1) / scaleW_ <= 1.0 && (y - scale_.y1) / scaleH_ <= 1.0;
-}
-
-void CanvasImage::record(const Record &r, BeforeChange before)
-{
-    before();
-    records_.push_back(r);
 }
 
 std::string CanvasImage::labelText(const Record &record) const

@@ -46,46 +46,26 @@ public:
         bool isNumber = false;
     };
 
-    // Called by a drawing call just before it changes the records, with the image still as it
-    // was, so that a view can keep showing that until it catches up.
-    class BeforeChange {
-    public:
-        BeforeChange() : call_(nullptr), context_(nullptr) {}
-        BeforeChange(void (*call)(void *), void *context) : call_(call), context_(context) {}
-        void operator()() const
-        {
-            if (call_)
-                call_(context_);
-        }
-
-    private:
-        void (*call_)(void *);
-        void *context_;
-    };
-
     // Clears the records and the position; the records take the current scale if it has an area.
-    void Cls(BeforeChange before = {});
+    void Cls();
     // The other drawing calls return whether they changed the records.
     // What is already drawn keeps its place: the records move into the new units. A scale without
     // width or height draws nothing, and the records stay in the last scale that had an area.
-    bool Scale(double x1, double y1, double x2, double y2, BeforeChange before = {});
+    bool Scale(double x1, double y1, double x2, double y2);
     // Afterwards the current position is (x2, y2).
-    bool Line(double x1, double y1, double x2, double y2, std::int32_t colour, BeforeChange before = {});
+    bool Line(double x1, double y1, double x2, double y2, std::int32_t colour);
     // What Line(x, y1, x, y2, colour) draws for x = first, first + 1, ... while x <= last, and
     // where it leaves the current position.
-    bool VerticalLines(double first, double last, double y1, double y2, std::int32_t colour, BeforeChange before = {});
+    bool VerticalLines(double first, double last, double y1, double y2, std::int32_t colour);
     // The rectangle with these opposite corners, filled with its colour.
-    bool LineBox(double x1, double y1, double x2, double y2, std::int32_t colour, BeforeChange before = {});
+    bool LineBox(double x1, double y1, double x2, double y2, std::int32_t colour);
     // Text with its top-left corner at the current position, in ForeColor. The position stays.
-    bool Print(std::string text, BeforeChange before = {});
+    bool Print(std::string text);
     // The pieces written one after another, as one text.
-    bool Print(std::initializer_list<Piece> pieces, BeforeChange before = {})
-    {
-        return PrintRange(pieces.begin(), pieces.end(), before);
-    }
+    bool Print(std::initializer_list<Piece> pieces) { return PrintRange(pieces.begin(), pieces.end()); }
     // The same for any range of what a Piece is copied from.
     template <class It>
-    bool PrintRange(It first, It last, BeforeChange before = {});
+    bool PrintRange(It first, It last);
 
     double CurrentX() const { return currentX_; }
     double CurrentY() const { return currentY_; }
@@ -113,10 +93,9 @@ private:
     bool visible(double xa, double ya, double xb, double yb) const;
     bool textMayShow() const;
     // Records the text written from the pieces label onwards.
-    bool recordText(std::uint32_t label, BeforeChange before);
-    void record(const Record &record, BeforeChange before);
+    bool recordText(std::uint32_t label);
     // A line or box: kept if it meets the area; the position moves to its second corner.
-    bool shape(const Record &record, BeforeChange before);
+    bool shape(const Record &record);
     // Each run of vertical lines as that many single lines, so that every record can be rescaled.
     void spreadVerticalLines();
 
@@ -133,13 +112,13 @@ private:
 };
 
 template <class It>
-bool CanvasImage::PrintRange(It first, It last, BeforeChange before)
+bool CanvasImage::PrintRange(It first, It last)
 {
     if (first == last || !textMayShow())
         return false;
     const auto label = static_cast<std::uint32_t>(pieces_.size());
     pieces_.insert(pieces_.end(), first, last);
-    return recordText(label, before);
+    return recordText(label);
 }
 
 } // namespace rt

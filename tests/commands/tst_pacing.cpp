@@ -1,6 +1,6 @@
 // The window while a search runs: between two slices the window shows one number whole, input
-// meets the values of now, a search longer than a frame shows a number in every frame, and the
-// end is on show.
+// that comes during a slice meets the values of its end, a search longer than a frame shows a
+// new number in every frame, and the end is on show.
 #include "core/pass.h"
 #include "rules/numrules.h"
 #include "support/form1_fixture.h"
@@ -68,8 +68,8 @@ private Q_SLOTS:
     void initTestCase() { ui::PrepareApplication(); }
     void init();
     void cleanup() { form.reset(); }
-    void inputMeetsTheValuesOfNow_data();
-    void inputMeetsTheValuesOfNow();
+    void inputDuringASlice_data();
+    void inputDuringASlice();
     void everyFrameShowsOneCandidate();
     void endIsOnShow_data();
     void endIsOnShow();
@@ -111,64 +111,89 @@ void tst_Pacing::whenLagging(std::function<void()> f)
     probe.start();
 }
 
-void tst_Pacing::inputMeetsTheValuesOfNow_data()
+void tst_Pacing::inputDuringASlice_data()
 {
     QTest::addColumn<Input>("input");
     QTest::newRow("key in the number box") << Input::KeyInNumberBox;
     QTest::newRow("click in the listing") << Input::ClickInListing;
-    QTest::newRow("focus to the pan bar") << Input::FocusToPanBar;
+    QTest::newRow("tab to the pan bar") << Input::FocusToPanBar;
     QTest::newRow("copy of the number box") << Input::CopyNumberBox;
     QTest::newRow("copy of the listing") << Input::CopyListing;
 }
 
-void tst_Pacing::inputMeetsTheValuesOfNow()
+void tst_Pacing::inputDuringASlice()
 {
+    // Input that the window system queues while a slice runs, its widgets behind their controls,
+    // waits for the slice's end: it meets the window showing the values of now, and a copy takes
+    // what is on show.
     QFETCH(Input, input);
     // Slices of a few numbers, so that the input falls inside the search.
     QVERIFY(openWindow(3));
-    QWidget *target = input == Input::FocusToPanBar                       ? static_cast<QWidget *>(form.HScroll1())
+    QWidget *target = input == Input::FocusToPanBar                       ? form.picContainer()
         : input == Input::KeyInNumberBox || input == Input::CopyNumberBox ? static_cast<QWidget *>(form.Text1())
         : input == Input::ClickInListing                                  ? form.txtSequenz()->viewport()
                                                                           : static_cast<QWidget *>(form.txtSequenz());
+    QWidget *met = input == Input::FocusToPanBar ? static_cast<QWidget *>(form.HScroll1()) : target;
     const QEvent::Type type = input == Input::FocusToPanBar ? QEvent::FocusIn
         : input == Input::ClickInListing                    ? QEvent::MouseButtonPress
                                                             : QEvent::KeyPress;
-    Witness witness(form, target, type);
+    Witness witness(form, met, type);
+    if (input == Input::FocusToPanBar)
+        target->setFocus(Qt::OtherFocusReason);
+    const auto key = [target](Qt::Key k, Qt::KeyboardModifiers modifiers) {
+        QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, k, modifiers));
+        QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, k, modifiers));
+    };
     QString copied, valueAtCopy;
-    bool lagged = false;
-    whenLagging([&] {
-        lagged = true;
+    bool posted = false;
+    QObject context;
+    connect(form.Text1(), &QLineEdit::textChanged, &context, [&] {
+        // A number the search writes inside a slice, which the box does not show yet.
+        if (posted || form->state().n == start || form.Text1()->QLineEdit::text() == form.Text1()->Text())
+            return;
+        posted = true;
         switch (input) {
         case Input::KeyInNumberBox:
-            QTest::keyClick(target, Qt::Key_End);
+            key(Qt::Key_End, Qt::NoModifier);
             break;
         case Input::ClickInListing:
-            QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(5, 5));
+            for (const QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(target,
+                                            new QMouseEvent(t, QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)),
+                                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
             break;
         case Input::FocusToPanBar:
-            target->setFocus(Qt::TabFocusReason);
+            key(Qt::Key_Tab, Qt::NoModifier);
             break;
         case Input::CopyNumberBox:
         case Input::CopyListing:
-            QTest::keyClick(target, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClick(target, Qt::Key_C, Qt::ControlModifier);
-            copied = QGuiApplication::clipboard()->text();
-            valueAtCopy = input == Input::CopyNumberBox ? form.Text1()->Text() : plain(form.txtSequenz()->Text());
+            key(Qt::Key_A, Qt::ControlModifier);
+            key(Qt::Key_C, Qt::ControlModifier);
             break;
         }
-        form.Command3()->click();
+        // Served right after the input, before the next slice.
+        QMetaObject::invokeMethod(
+            &context,
+            [&] {
+                copied = QGuiApplication::clipboard()->text();
+                valueAtCopy = input == Input::CopyNumberBox ? form.Text1()->Text() : plain(form.txtSequenz()->Text());
+                form.Command3()->click();
+            },
+            Qt::QueuedConnection);
     });
     start = 1000000000;
     form.Text1()->setText(QStringLiteral("1000000000"));
     form.Command5()->click();
     QVERIFY(finishSearches(form->commands()));
-    QVERIFY(lagged);
+    QVERIFY(posted);
     QVERIFY(witness.seen);
     QVERIFY(witness.current);
     if (input == Input::CopyNumberBox || input == Input::CopyListing) {
         QVERIFY(!copied.isEmpty());
         QCOMPARE(copied, valueAtCopy);
     }
+    if (input == Input::FocusToPanBar)
+        QCOMPARE(QApplication::focusWidget(), form.HScroll1());
 }
 
 void tst_Pacing::everyFrameShowsOneCandidate()
@@ -176,7 +201,7 @@ void tst_Pacing::everyFrameShowsOneCandidate()
     // A search from a number that is not whole analyses every number in full and never ends by
     // itself. Whenever the canvas paints during it, the number box, the listing and the scroll
     // bars on show are those of one number, the newest; and it paints as the frames go by.
-    int frames = 0, whole = 0;
+    int frames = 0;
     QStringList broken;
     struct Filter : QObject {
         std::function<void()> onPaint;
@@ -192,10 +217,8 @@ void tst_Pacing::everyFrameShowsOneCandidate()
             return;
         ++frames;
         const QString box = form.Text1()->QLineEdit::text();
-        if (Witness::shownIsCurrent(form)
-            && form.txtSequenz()->QPlainTextEdit::toPlainText().startsWith(firstLine(box)))
-            ++whole;
-        else
+        if (!Witness::shownIsCurrent(form)
+            || !form.txtSequenz()->QPlainTextEdit::toPlainText().startsWith(firstLine(box)))
             broken << box;
     };
     form.picGraph()->installEventFilter(&filter);
@@ -207,7 +230,6 @@ void tst_Pacing::everyFrameShowsOneCandidate()
     // 300 ms hold eighteen frames at 60 Hz; a slow machine may paint fewer, never none.
     QVERIFY2(frames >= 3, qPrintable(QString::number(frames)));
     QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u',')));
-    QCOMPARE(whole, frames);
 }
 
 void tst_Pacing::endIsOnShow_data()
@@ -245,24 +267,25 @@ void tst_Pacing::endIsOnShow()
     fresh.resize(form.picGraph()->size());
     fresh.setBackColor(rt::RGB(128, 255, 255));
     const QRectF scale = form.picGraph()->scaleRect();
-    fresh.Scale(scale.left(), scale.top(), scale.right(), scale.bottom());
+    rt::CanvasImage &redrawn = fresh.draw();
+    redrawn.Scale(scale.left(), scale.top(), scale.right(), scale.bottom());
     const rt::CanvasImage &image = form.picGraph()->image();
     for (const rt::CanvasImage::Record &r : image.records()) {
         switch (r.kind) {
         case rt::CanvasImage::Kind::Line:
-            fresh.Line(r.x1, r.y1, r.x2, r.y2, r.colour);
+            redrawn.Line(r.x1, r.y1, r.x2, r.y2, r.colour);
             break;
         case rt::CanvasImage::Kind::VerticalLines:
-            fresh.VerticalLines(r.x1, r.x2, r.y1, r.y2, r.colour);
+            redrawn.VerticalLines(r.x1, r.x2, r.y1, r.y2, r.colour);
             break;
         case rt::CanvasImage::Kind::Box:
-            fresh.LineBox(r.x1, r.y1, r.x2, r.y2, r.colour);
+            redrawn.LineBox(r.x1, r.y1, r.x2, r.y2, r.colour);
             break;
         case rt::CanvasImage::Kind::Text:
-            fresh.setCurrentX(r.x1);
-            fresh.setCurrentY(r.y1);
-            fresh.setForeColor(r.colour);
-            fresh.Print(QString::fromStdString(image.labelText(r)));
+            redrawn.setCurrentX(r.x1);
+            redrawn.setCurrentY(r.y1);
+            redrawn.setForeColor(r.colour);
+            redrawn.Print(image.labelText(r));
             break;
         }
     }

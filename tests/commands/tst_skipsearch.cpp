@@ -24,7 +24,7 @@ QString readable(const Form1Fixture &f)
     QString runs;
     for (int k = 1; k <= s.runCount; ++k)
         runs += QStringLiteral("%1-%2 ").arg(s.runStart[k], 0, 'g', 17).arg(s.runEnd[k], 0, 'g', 17);
-    const rt::Canvas &canvas = *f.picGraph();
+    const rt::CanvasImage &canvas = f.picGraph()->image();
     return QStringLiteral("n %1 runs %2 pairs %3 quotient %4 divisor %5 inner %6 stop %7\ntables %8\n"
                           "box '%9' number bar %10 [%11, %12] pan bar %13 [%14, %15] canvas width %16\n"
                           "fore %17 at %18, %19 records %20\n%21")
@@ -46,7 +46,7 @@ QString readable(const Form1Fixture &f)
         .arg(canvas.ForeColor())
         .arg(canvas.CurrentX())
         .arg(canvas.CurrentY())
-        .arg(canvas.image().records().size())
+        .arg(canvas.records().size())
         .arg(f.txtSequenz()->Text());
 }
 

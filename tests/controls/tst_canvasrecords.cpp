@@ -18,7 +18,7 @@ void prepare(rt::Canvas &c, const QRectF &scale)
 {
     c.resize(300, 80);
     c.setBackColor(rt::RGB(128, 255, 255));
-    c.Scale(scale.left(), scale.top(), scale.right(), scale.bottom());
+    c.draw().Scale(scale.left(), scale.top(), scale.right(), scale.bottom());
 }
 
 } // namespace
@@ -48,8 +48,10 @@ void tst_CanvasRecords::verticalLines_data()
     QTest::newRow("flipped scale") << QRectF(QPointF(20, 10), QPointF(0, 0)) << -5.0 << 30.0 << QPointF(0, 10);
     QTest::newRow("half-unit starts") << QRectF(QPointF(0, 0), QPointF(3.5, 1)) << -2.5 << 9.0 << QPointF(0.25, 0.5);
     QTest::newRow("left of the area") << QRectF(QPointF(100, 0), QPointF(200, 10)) << 0.0 << 99.0 << QPointF(0, 10);
-    QTest::newRow("touching the left edge") << QRectF(QPointF(100, 0), QPointF(200, 10)) << 0.0 << 100.0 << QPointF(0, 10);
-    QTest::newRow("touching the bottom edge") << QRectF(QPointF(0, 0), QPointF(10, 10)) << 0.0 << 5.0 << QPointF(10, 12);
+    QTest::newRow("touching the left edge")
+        << QRectF(QPointF(100, 0), QPointF(200, 10)) << 0.0 << 100.0 << QPointF(0, 10);
+    QTest::newRow("touching the bottom edge")
+        << QRectF(QPointF(0, 0), QPointF(10, 10)) << 0.0 << 5.0 << QPointF(10, 12);
     QTest::newRow("a single line") << QRectF(QPointF(0, 0), QPointF(10, 10)) << 2.0 << 2.0 << QPointF(0, 10);
     QTest::newRow("below the area") << QRectF(QPointF(0, 0), QPointF(100, 10)) << 0.0 << 50.0 << QPointF(11, 12);
     QTest::newRow("scale without width") << QRectF(QPointF(5, 0), QPointF(5, 10)) << 0.0 << 10.0 << QPointF(0, 10);
@@ -65,19 +67,19 @@ void tst_CanvasRecords::verticalLines()
     rt::Canvas runs, loop;
     prepare(runs, scale);
     prepare(loop, scale);
-    runs.VerticalLines(first, last, ys.x(), ys.y(), Blue);
+    runs.draw().VerticalLines(first, last, ys.x(), ys.y(), Blue);
     for (double x = first; x <= last; x += 1)
-        loop.Line(x, ys.x(), x, ys.y(), Blue);
+        loop.draw().Line(x, ys.x(), x, ys.y(), Blue);
     // One record at most, standing for exactly the lines the loop keeps.
     QVERIFY(runs.image().records().size() <= 1);
     QCOMPARE(runs.image().records().empty(), loop.image().records().empty());
     QVERIFY(runs.image() == loop.image());
-    QCOMPARE(runs.CurrentX(), loop.CurrentX());
-    QCOMPARE(runs.CurrentY(), loop.CurrentY());
+    QCOMPARE(runs.image().CurrentX(), loop.image().CurrentX());
+    QCOMPARE(runs.image().CurrentY(), loop.image().CurrentY());
     QCOMPARE(runs.grab().toImage(), loop.grab().toImage());
     // What is drawn stays in place when the scale changes.
-    runs.Scale(0, 0, scale.width() * 2 + 1, 20);
-    loop.Scale(0, 0, scale.width() * 2 + 1, 20);
+    runs.draw().Scale(0, 0, scale.width() * 2 + 1, 20);
+    loop.draw().Scale(0, 0, scale.width() * 2 + 1, 20);
     QVERIFY(runs.image() == loop.image());
     QCOMPARE(runs.grab().toImage(), loop.grab().toImage());
 }
@@ -109,12 +111,13 @@ void tst_CanvasRecords::printList()
     for (rt::Canvas *c : {&list, &text}) {
         prepare(*c, QRectF(0, 0, 86, 10));
         const double x = corner.x() - charsLeft * QFontMetrics(c->font()).maxWidth() * 86 / c->width();
-        c->setCurrentX(x);
-        c->setCurrentY(corner.y());
-        c->setForeColor(rt::RGB(255, 255, 255));
+        rt::CanvasImage &image = c->draw();
+        image.setCurrentX(x);
+        image.setCurrentY(corner.y());
+        image.setForeColor(rt::RGB(255, 255, 255));
     }
-    list.Print({start, QStringLiteral("-"), end});
-    text.Print(QString::fromStdString(rt::PrintNumber(start) + "-" + rt::PrintNumber(end)));
+    list.draw().Print({start, "-", end});
+    text.draw().Print(rt::PrintNumber(start) + "-" + rt::PrintNumber(end));
     QVERIFY(list.image() == text.image());
     // Whether the text reaches into the area takes the font, and is the same for both.
     for (const rt::Canvas *c : {&list, &text}) {
@@ -146,17 +149,18 @@ void tst_CanvasRecords::textReachesArea()
     QFETCH(double, charsLeft);
     QFETCH(double, linesUp);
     QFETCH(bool, reaches);
-    const QString text = QStringLiteral(" 1001 - 1002 "); // 13 characters
+    const std::string text = " 1001 - 1002 "; // 13 characters
     rt::Canvas canvas;
     canvas.resize(500, 60);
     canvas.setBackColor(Cyan);
-    canvas.Scale(0, 0, 500, 60);
+    rt::CanvasImage &image = canvas.draw();
+    image.Scale(0, 0, 500, 60);
     const QFontMetrics fm(canvas.font());
     QVERIFY(fm.maxWidth() > 0);
-    canvas.setCurrentX(-charsLeft * fm.maxWidth());
-    canvas.setCurrentY(-linesUp * fm.height());
-    canvas.setForeColor(White);
-    canvas.Print(text);
+    image.setCurrentX(-charsLeft * fm.maxWidth());
+    image.setCurrentY(-linesUp * fm.height());
+    image.setForeColor(White);
+    image.Print(text);
     // The image keeps every text left of or above the area; how far it reaches takes the font.
     QCOMPARE(canvas.image().records().size(), 1u);
     QCOMPARE(canvas.textReachesArea(canvas.image().records().front()), reaches);
@@ -167,9 +171,10 @@ void tst_CanvasRecords::textWithoutSizeKept()
     // Before it has a size the canvas cannot tell how far a text reaches: it keeps it.
     rt::Canvas canvas;
     canvas.resize(0, 0);
-    canvas.Scale(0, 0, 1000, 10);
-    canvas.setCurrentX(-100000);
-    canvas.Print(QStringLiteral("x"));
+    rt::CanvasImage &image = canvas.draw();
+    image.Scale(0, 0, 1000, 10);
+    image.setCurrentX(-100000);
+    image.Print("x");
     QCOMPARE(canvas.image().records().size(), 1u);
     QVERIFY(canvas.textReachesArea(canvas.image().records().front()));
     canvas.resize(500, 60);
