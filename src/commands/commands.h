@@ -100,7 +100,7 @@ private:
     bool advance();
 
     void search(std::int16_t pairsWanted, bool withLabels);
-    // The next number in full, as the design of a search step has it: n + 1, written to the
+    // The next number in full, as every step of a search takes it: n + 1, written to the
     // number box, analysed with its chart and listing, and the stop test.
     Step candidate(const Search &search);
     // Steps over the numbers after n that cannot stop the search, at most `most` of them, so

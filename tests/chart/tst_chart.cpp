@@ -45,7 +45,7 @@ bool verticalLines(const CanvasImage &image, std::vector<Line> &lines)
     return true;
 }
 
-// A component as the design makes it: the draw times 200 in single precision, rounded half to even
+// A colour component as the chart makes it: the draw times 200 in single precision, rounded half to even
 // (the default rounding mode).
 int component(float draw)
 {
@@ -130,7 +130,7 @@ void tst_Chart::grid()
 void tst_Chart::bar_data()
 {
     // The run just stored (runCount, start, end), whether it is labelled, and the row and label
-    // the design gives it.
+    // the chart gives it.
     QTest::addColumn<int>("runCount");
     QTest::addColumn<double>("start");
     QTest::addColumn<double>("end");
