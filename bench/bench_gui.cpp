@@ -9,6 +9,7 @@
 #include "core/divisor_sieve.h"
 #include "core/halvable_pairs.h"
 #include "core/pair_search.h"
+#include "core/pair_sequence.h"
 #include "core/pass.h"
 #include "core/run_counts.h"
 #include "ui/application.h"
@@ -23,7 +24,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -208,15 +208,8 @@ void soakSearches(ui::Form1 &form, int searches)
 {
     const double start = 1e9;
     // The last number with two pairs: a search from it would end only at the range's end.
-    const core::PairEnumerator pairs;
     std::uint32_t last = 0;
-    for (std::uint32_t from = core::PairEnumerator::Largest - (1u << 23);;) {
-        const std::optional<core::PairHit> hit = pairs.firstWith(2, from, core::PairEnumerator::Largest);
-        if (!hit)
-            break;
-        last = hit->n;
-        from = hit->n + 1;
-    }
+    core::ForEachWithPairs(core::PairEnumerator(), 2, 2147483647, [&last](std::uint32_t n, int) { last = n; });
     numberBox(form)->setText(QString::number(start, 'f', 0));
     QCoreApplication::processEvents();
     const long before = statusKb("VmRSS:");

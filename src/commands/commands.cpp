@@ -80,9 +80,10 @@ void Commands::Command1_Click()
     c_.picGraphPlacement.setWidth(std::max(scaleRight, 0.0));
     c_.hScroll1.setMax(static_cast<std::int16_t>(std::max(widthBound, -32768)));
 
+    rt::CanvasImage &image = c_.picGraph.draw();
     core::RunPass(
-        state_, n, [&] { chart::PrepareChart(c_.picGraph.draw(), state_, scaleRight, n, chart::AnalysisGridColour); },
-        [&](int k) { chart::DrawRun(c_.picGraph.draw(), state_, rnd_, k, true); }, &sieve_);
+        state_, n, [&] { chart::PrepareChart(image, state_, scaleRight, n, chart::AnalysisGridColour); },
+        [&](int k) { chart::DrawRun(image, state_, rnd_, k, true); }, &sieve_);
     c_.txtSequenz.setText(std::string_view(state_.listing));
     ++passes_;
 }
@@ -178,9 +179,10 @@ Commands::Step Commands::candidate(const Search &search)
     // stores its own reading of the box in n; the search goes on from that.
     c_.text1.setStr(state_.n);
     const double n = state_.n;
+    rt::CanvasImage &image = c_.picGraph.draw();
     core::RunPass(
-        state_, n + 1, [&] { chart::PrepareChart(c_.picGraph.draw(), state_, 1000, n, chart::SearchGridColour); },
-        [&](int k) { chart::DrawRun(c_.picGraph.draw(), state_, rnd_, k, search.withLabels); }, &sieve_);
+        state_, n + 1, [&] { chart::PrepareChart(image, state_, 1000, n, chart::SearchGridColour); },
+        [&](int k) { chart::DrawRun(image, state_, rnd_, k, search.withLabels); }, &sieve_);
     c_.txtSequenz.setText(std::string_view(state_.listing));
     ++passes_;
     return state_.pairCount >= search.pairsWanted || state_.stopRequested == 1 ? Step::Ended : Step::GoOn;
@@ -258,7 +260,6 @@ bool Commands::advance()
         Q_EMIT searchEnded(search.pairsWanted, passes_ != search.passesAtStart, took);
         return searching();
     }
-    inSlice_ = false;
     return true;
 }
 

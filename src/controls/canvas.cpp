@@ -36,12 +36,18 @@ void Canvas::changeEvent(QEvent *event)
 
 CanvasImage &Canvas::draw()
 {
-    // A pass makes thousands of drawing calls; one frame, asked for once, covers them all.
-    if (!deferToNextFrame() && !updatePending_) {
+    // A pass makes thousands of drawing calls; one frame covers them all.
+    if (!deferToNextFrame())
+        askForFrame();
+    return image_;
+}
+
+void Canvas::askForFrame()
+{
+    if (!updatePending_) {
         updatePending_ = true;
         update();
     }
-    return image_;
 }
 
 void Canvas::setBackColor(std::int32_t c)
@@ -67,38 +73,35 @@ CanvasLook Canvas::look() const
     return look;
 }
 
-Canvas::PixelMap Canvas::pixelMap(const CanvasImage &image) const
+Canvas::PixelMap Canvas::pixelMap() const
 {
-    const CanvasImage::Corners &s = image.recordScale();
+    const CanvasImage::Corners &s = image_.recordScale();
     return {s.x1, s.y1, width() / (s.x2 - s.x1), height() / (s.y2 - s.y1)};
 }
 
 bool Canvas::textReachesArea(const Record &text) const
 {
-    return textReachesArea(image_, text, pixelMap(image_));
+    return textReachesArea(text, pixelMap());
 }
 
-bool Canvas::textReachesArea(const CanvasImage &image, const Record &text, const PixelMap &map) const
+bool Canvas::textReachesArea(const Record &text, const PixelMap &map) const
 {
     // How far it reaches depends on the canvas's size in pixels; without one it is kept.
     if (width() <= 0 || height() <= 0)
         return true;
     // No character is wider than the widest; measuring the text itself would shape it.
-    return map.x(text.x1) + double(charWidth_) * labelText(image, text).size() >= 0.0
+    return map.x(text.x1) + double(charWidth_) * labelText(text).size() >= 0.0
         && map.y(text.y1) + double(lineHeight_) >= 0.0;
 }
 
-QString Canvas::labelText(const CanvasImage &image, const Record &text)
+QString Canvas::labelText(const Record &text) const
 {
-    return QString::fromStdString(image.labelText(text));
+    return QString::fromStdString(image_.labelText(text));
 }
 
 void Canvas::showValues()
 {
-    if (!updatePending_) {
-        updatePending_ = true;
-        update();
-    }
+    askForFrame();
 }
 
 } // namespace rt

@@ -69,13 +69,14 @@ private:
         // [left, right]; empty when from > to.
         std::pair<double, double> stepsWithin(double x1, double x2, double left, double right) const;
     };
-    PixelMap pixelMap(const CanvasImage &image) const;
-    bool textReachesArea(const CanvasImage &image, const Record &text, const PixelMap &map) const;
-    static QString labelText(const CanvasImage &image, const Record &text);
-    void paintImage(const CanvasImage &image, QPainter &painter, const QRect &exposed) const;
+    PixelMap pixelMap() const;
+    bool textReachesArea(const Record &text, const PixelMap &map) const;
+    QString labelText(const Record &text) const;
+    // A frame is asked for once, however many drawing calls it covers.
+    void askForFrame();
+    void paintImage(QPainter &painter, const QRect &exposed) const;
     // Paints the ground and the grid lines that open the image; returns the first record not painted.
-    std::size_t paintGround(const CanvasImage &image, QPainter &painter, const QRect &exposed,
-                            const PixelMap &map) const;
+    std::size_t paintGround(QPainter &painter, const QRect &exposed, const PixelMap &map) const;
 
     CanvasImage image_;
     bool updatePending_ = false;

@@ -58,8 +58,7 @@ std::pair<double, double> Canvas::PixelMap::stepsWithin(double x1, double x2, do
     return {from, to};
 }
 
-std::size_t Canvas::paintGround(const CanvasImage &image, QPainter &painter, const QRect &exposed,
-                                const PixelMap &map) const
+std::size_t Canvas::paintGround(QPainter &painter, const QRect &exposed, const PixelMap &map) const
 {
     // The vertical lines that open the image and cross the whole exposed height (the grid) are
     // painted as one band: a row of ground and lines, copied downwards. A fill per one-pixel
@@ -73,7 +72,7 @@ std::size_t Canvas::paintGround(const CanvasImage &image, QPainter &painter, con
         if (column >= 0 && column < band.width())
             row[column] = toQColor(colour).rgb();
     };
-    const std::vector<Record> &records = image.records();
+    const std::vector<Record> &records = image_.records();
     std::size_t first = 0;
     for (; first < records.size(); ++first) {
         const Record &item = records[first];
@@ -110,7 +109,7 @@ void Canvas::paintEvent(QPaintEvent *event)
     if (exposed.isEmpty())
         return;
     QPainter painter(this);
-    paintImage(image_, painter, exposed);
+    paintImage(painter, exposed);
 }
 
 QImage Canvas::picture(qreal scale) const
@@ -124,22 +123,22 @@ QImage Canvas::picture(qreal scale) const
     picture.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    paintImage(image_, painter, rect());
+    paintImage(painter, rect());
     return picture;
 }
 
-void Canvas::paintImage(const CanvasImage &image, QPainter &painter, const QRect &exposed) const
+void Canvas::paintImage(QPainter &painter, const QRect &exposed) const
 {
-    const std::vector<Record> &records = image.records();
-    const CanvasImage::Corners &scale = image.recordScale();
+    const std::vector<Record> &records = image_.records();
+    const CanvasImage::Corners &scale = image_.recordScale();
     const double sw = scale.x2 - scale.x1, sh = scale.y2 - scale.y1;
     if (records.empty() || sw == 0 || sh == 0) {
         painter.fillRect(exposed, toQColor(backColor_));
         return;
     }
-    const PixelMap map = pixelMap(image);
+    const PixelMap map = pixelMap();
 
-    const std::size_t first = paintGround(image, painter, exposed, map);
+    const std::size_t first = paintGround(painter, exposed, map);
     // A little beyond the exposed rectangle, so that rounding never loses an edge pixel.
     const QRectF reach = QRectF(exposed).adjusted(-2, -2, 2, 2);
     painter.setFont(font());
@@ -191,9 +190,9 @@ void Canvas::paintImage(const CanvasImage &image, QPainter &painter, const QRect
             const double x = map.x(item.x1), y = map.y(item.y1);
             if (x > reach.right() || y > reach.bottom() || x < reach.left() - 1e6 || y < reach.top() - 1e6)
                 break;
-            if (!textReachesArea(image, item, map))
+            if (!textReachesArea(item, map))
                 break;
-            const QString text = labelText(image, item);
+            const QString text = labelText(item);
             const QPoint corner(roundToInt(x), roundToInt(y));
             const QRect bounds(corner, QSize(charWidth_ * int(text.size()), lineHeight_));
             if (!bounds.adjusted(-4, -4, 4, 4).intersects(exposed))

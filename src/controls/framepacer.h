@@ -27,8 +27,6 @@ protected:
     // pacer so that the widget catches up when the work ends, and returns true; otherwise it
     // returns false and the caller shows the values now.
     bool deferToNextFrame();
-    // Whether the widget shows older values than the control holds.
-    bool widgetLags() const { return lagging_; }
     // Shows the values last written.
     virtual void showValues() = 0;
 

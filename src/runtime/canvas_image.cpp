@@ -194,6 +194,15 @@ bool CanvasImage::Print(std::string text)
     return recordText(label);
 }
 
+bool CanvasImage::Print(std::initializer_list<Piece> pieces)
+{
+    if (pieces.size() == 0 || !textMayShow())
+        return false;
+    const auto label = static_cast<std::uint32_t>(pieces_.size());
+    pieces_.insert(pieces_.end(), pieces.begin(), pieces.end());
+    return recordText(label);
+}
+
 bool CanvasImage::recordText(std::uint32_t label)
 {
     const auto count = static_cast<std::uint32_t>(pieces_.size() - label);

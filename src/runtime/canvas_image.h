@@ -62,10 +62,7 @@ public:
     // Text with its top-left corner at the current position, in ForeColor. The position stays.
     bool Print(std::string text);
     // The pieces written one after another, as one text.
-    bool Print(std::initializer_list<Piece> pieces) { return PrintRange(pieces.begin(), pieces.end()); }
-    // The same for any range of what a Piece is copied from.
-    template <class It>
-    bool PrintRange(It first, It last);
+    bool Print(std::initializer_list<Piece> pieces);
 
     double CurrentX() const { return currentX_; }
     double CurrentY() const { return currentY_; }
@@ -110,15 +107,5 @@ private:
     float currentX_ = 0, currentY_ = 0;
     std::int32_t foreColor_ = 0;
 };
-
-template <class It>
-bool CanvasImage::PrintRange(It first, It last)
-{
-    if (first == last || !textMayShow())
-        return false;
-    const auto label = static_cast<std::uint32_t>(pieces_.size());
-    pieces_.insert(pieces_.end(), first, last);
-    return recordText(label);
-}
 
 } // namespace rt

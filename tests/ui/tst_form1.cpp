@@ -15,14 +15,17 @@
 
 namespace {
 
-// The face fontconfig names for a pattern.
+// The face fontconfig names for a pattern; asked once per pattern, as every row asks again.
 QString fontconfigFace(const QString &pattern)
 {
+    static QHash<QString, QString> known;
+    if (const auto it = known.constFind(pattern); it != known.constEnd())
+        return *it;
     QProcess fcMatch;
     fcMatch.start(QStringLiteral("fc-match"), {QStringLiteral("-f"), QStringLiteral("%{family[0]}"), pattern});
     if (!fcMatch.waitForFinished(10000) || fcMatch.exitStatus() != QProcess::NormalExit || fcMatch.exitCode() != 0)
         return QStringLiteral("(fc-match failed for %1: %2)").arg(pattern, fcMatch.errorString());
-    return QString::fromUtf8(fcMatch.readAllStandardOutput());
+    return known[pattern] = QString::fromUtf8(fcMatch.readAllStandardOutput());
 }
 
 // The face a designed Windows face is drawn in on this system: the face itself where it is
