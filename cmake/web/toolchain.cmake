@@ -1,20 +1,6 @@
 # The web preset's toolchain: Debian's emscripten and Qt for WebAssembly as scripts/web-qt.sh builds
 # and caches it (its folder in SUMMENLEITER_QT_WEB, by default the cache's newest build). The
 # environment comes from scripts/web-env.sh, which scripts/web.sh sets up.
-if(NOT SUMMENLEITER_QT_WEB)
-    set(SUMMENLEITER_QT_WEB "$ENV{SUMMENLEITER_QT_WEB}")
-endif()
-if(NOT SUMMENLEITER_QT_WEB)
-    if(DEFINED ENV{XDG_CACHE_HOME})
-        set(SUMMENLEITER_QT_WEB "$ENV{XDG_CACHE_HOME}/summenleiter/qt-web")
-    else()
-        set(SUMMENLEITER_QT_WEB "$ENV{HOME}/.cache/summenleiter/qt-web")
-    endif()
-endif()
-get_filename_component(SUMMENLEITER_QT_WEB "${SUMMENLEITER_QT_WEB}" REALPATH)
-if(NOT EXISTS "${SUMMENLEITER_QT_WEB}/lib/cmake/Qt6/qt.toolchain.cmake")
-    message(FATAL_ERROR "No Qt for WebAssembly in ${SUMMENLEITER_QT_WEB}: scripts/web-qt.sh builds it")
-endif()
-set(SUMMENLEITER_QT_WEB "${SUMMENLEITER_QT_WEB}" CACHE PATH "Qt for WebAssembly" FORCE)
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES SUMMENLEITER_QT_WEB)
+include("${CMAKE_CURRENT_LIST_DIR}/../cached_qt.cmake")
+summenleiter_cached_qt(SUMMENLEITER_QT_WEB qt-web "Qt for WebAssembly" scripts/web-qt.sh)
 include("${SUMMENLEITER_QT_WEB}/lib/cmake/Qt6/qt.toolchain.cmake")
