@@ -15,7 +15,7 @@ purpose=${1:-test}
 
 # Building and running: the compiler and build tools, Qt's development package (which brings the
 # libraries and the X11 platform plugin the window runs on), and Liberation, the faces the window
-# names in place of its designed Windows fonts (platform/desktop_linux.cpp); it also meets
+# names in place of its designed Windows fonts (desktop/desktop_linux.cpp); it also meets
 # fontconfig's need for some font, so DejaVu is not pulled in.
 run_packages=(
     cmake g++ make

@@ -33,20 +33,11 @@ PacedView::~PacedView()
         pacer_->detach(this);
 }
 
-void PacedView::setPacer(FramePacer *pacer)
+void PacedView::setPacer(FramePacer &pacer)
 {
-    if (pacer == pacer_)
-        return;
-    if (pacer_) {
-        pacer_->detach(this);
-        if (lagging_) {
-            lagging_ = false;
-            showValues();
-        }
-    }
-    pacer_ = pacer;
-    if (pacer_)
-        pacer_->views_.push_back(this);
+    Q_ASSERT_X(!pacer_, "PacedView::setPacer", "a view has one pacer for its life");
+    pacer_ = &pacer;
+    pacer_->views_.push_back(this);
 }
 
 void FramePacer::detach(PacedView *view)

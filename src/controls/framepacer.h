@@ -19,8 +19,8 @@ public:
     PacedView(const PacedView &) = delete;
     PacedView &operator=(const PacedView &) = delete;
     virtual ~PacedView();
-    // Without a pacer every write goes straight to the widget.
-    void setPacer(FramePacer *pacer);
+    // Once, before the first write; without a pacer every write goes straight to the widget.
+    void setPacer(FramePacer &pacer);
 
 protected:
     // Call after a write has changed the values. While work runs, this enrols the view with its

@@ -55,9 +55,9 @@ Form1::Form1(rt::ScreenSize screen, commands::SearchOptions options, QWidget *pa
 
     createControls();
     for (rt::PacedView *view : std::initializer_list<rt::PacedView *>{Text1, txtSequenz, picGraph, HScroll1, VScroll1})
-        view->setPacer(&pacer_);
+        view->setPacer(pacer_);
     for (auto &[widget, p] : placements_)
-        p->setPacer(&pacer_);
+        p->setPacer(pacer_);
     commands_ = std::make_unique<commands::Commands>(
         commands::Controls{*Text1, *txtSequenz, *picGraph, placement(picGraph), *HScroll1}, state_, rnd_, errors_,
         pacer_, options);

@@ -43,7 +43,6 @@ public:
     core::AnalysisState &state();
     commands::Commands &commands() { return *commands_; }
     rt::ErrorReporter &errorReporter() { return errors_; }
-    rt::FramePacer &pacer() { return pacer_; }
     const rt::Rnd &rnd() const { return rnd_; }
 
 protected:

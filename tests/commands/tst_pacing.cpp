@@ -77,7 +77,7 @@ private Q_SLOTS:
 
 private:
     // Runs f from a timer between two slices of the search, once it has shown a number.
-    void whenLagging(std::function<void()> f);
+    void betweenSlices(std::function<void()> f);
     // A new window whose searches run in slices of this many numbers (0: by the clock).
     bool openWindow(std::uint32_t sliceCandidates);
     support::Form1Fixture form;
@@ -98,7 +98,7 @@ bool tst_Pacing::openWindow(std::uint32_t sliceCandidates)
     return true;
 }
 
-void tst_Pacing::whenLagging(std::function<void()> f)
+void tst_Pacing::betweenSlices(std::function<void()> f)
 {
     probe.disconnect();
     probe.setInterval(1);
@@ -249,7 +249,7 @@ void tst_Pacing::endIsOnShow()
         QVERIFY(openWindow(3));
     double atStop = -1;
     if (stop)
-        whenLagging([&] {
+        betweenSlices([&] {
             QTest::mouseClick(form.Command3(), Qt::LeftButton);
             atStop = form->state().n;
         });
@@ -298,7 +298,7 @@ void tst_Pacing::arrowDuringSearchMovesN()
     // Above 999 the number scroll bar stays at 75; its up arrow makes n 76 and the search goes on
     // from there.
     QVERIFY(openWindow(3));
-    whenLagging([&] {
+    betweenSlices([&] {
         QTest::mouseClick(form.VScroll1(), Qt::LeftButton, {},
                           form.VScroll1()->subControlRect(QStyle::SC_ScrollBarSubLine).center());
     });

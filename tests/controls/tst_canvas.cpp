@@ -310,7 +310,7 @@ void tst_Canvas::drawingIsShown()
     canvas->setGeometry(0, 0, 200, 100);
     canvas->setBackColor(Cyan);
     rt::FramePacer pacer;
-    canvas->setPacer(&pacer);
+    canvas->setPacer(pacer);
     canvas->draw().Scale(0, 0, 20, 10);
     canvas->draw().LineBox(2, 1, 8, 6, Red);
     frame.show();

@@ -35,21 +35,21 @@ public:
         switch (control) {
         case Control::TextBox: {
             auto *box = new rt::TextBox(QStringLiteral("0"), this);
-            box->setPacer(&pacer);
+            box->setPacer(pacer);
             subject = {[box](int i) { box->setText(QString::number(i)); }, [box] { return box->Text(); },
                        [box] { return box->QLineEdit::text(); }};
             break;
         }
         case Control::ListingBox: {
             auto *box = new rt::ListingBox(this);
-            box->setPacer(&pacer);
+            box->setPacer(pacer);
             subject = {[box](int i) { box->setText(std::string_view(std::to_string(i))); },
                        [box] { return box->Text(); }, [box] { return box->QPlainTextEdit::toPlainText(); }};
             break;
         }
         case Control::ScrollBar: {
             auto *bar = new rt::ScrollBar(Qt::Horizontal, this);
-            bar->setPacer(&pacer);
+            bar->setPacer(pacer);
             bar->setMax(1000);
             subject = {[bar](int i) { bar->setValue(std::int16_t(i)); },
                        [bar] { return QString::number(bar->Value()); },
@@ -59,7 +59,7 @@ public:
         case Control::Placement: {
             auto *w = new QWidget(this);
             placement = std::make_unique<rt::Placement>(*w, units, 0, 0, 10, 10);
-            placement->setPacer(&pacer);
+            placement->setPacer(pacer);
             subject = {[this](int i) { placement->setLeft(i); }, [this] { return QString::number(placement->Left()); },
                        [w] { return QString::number(w->x()); }};
             break;
@@ -67,7 +67,7 @@ public:
         case Control::Canvas: {
             auto *canvas = new rt::Canvas(this);
             canvas->setGeometry(0, 0, 100, 100);
-            canvas->setPacer(&pacer);
+            canvas->setPacer(pacer);
             canvas->draw().Scale(0, 0, 100, 100);
             // The canvas shows a box as wide as the last number written; what it shows is what
             // the screen shows once the event loop has turned.
@@ -248,7 +248,7 @@ void tst_FramePacer::viewThatThrowsLeavesThePacerWorking()
     rt::FramePacer pacer;
     Window window(Control::TextBox, pacer);
     Failing failing;
-    failing.setPacer(&pacer);
+    failing.setPacer(pacer);
     const QAccessible::UpdateHandler previous = QAccessible::installUpdateHandler(listeningClient);
     // A quiet slice's end, at which the failing view throws before the text box is shown.
     bool thrown = false;
