@@ -18,25 +18,15 @@ declare -A may=(
     [app]="app ui cli"
 )
 qt_free="rules runtime core cli chart"
-# Files free of Qt within a layer that is not, by name without extension, and the layers (or single
-# headers) they may include besides their own.
-declare -A free_files=()
 status=0
 checked=0
 for layer in "${!may[@]}"; do
     [ -d "$src/$layer" ] || continue
     while IFS= read -r file; do
         checked=$((checked + 1))
-        stem=${file#"$src/"}
-        stem=${stem%.*}
         allowed=${may[$layer]}
         what="the $layer layer"
         free=$([[ " $qt_free " == *" $layer "* ]] && echo 1 || echo 0)
-        if [ -n "${free_files[$stem]+set}" ]; then
-            allowed=${free_files[$stem]}
-            what="$stem"
-            free=1
-        fi
         while IFS=: read -r line text; do
             header=$(sed -n 's/^#include "\([^"]*\)".*/\1/p' <<<"$text")
             if [ -n "$header" ]; then
@@ -44,7 +34,7 @@ for layer in "${!may[@]}"; do
                 if [ "$folder" = "$header" ]; then
                     echo "$file:$line: $header names no folder"
                     status=1
-                elif [[ " $allowed " != *" $folder "* && " $allowed " != *" $header "* && "$header" != "$stem.h" ]]; then
+                elif [[ " $allowed " != *" $folder "* ]]; then
                     echo "$file:$line: $what includes $header"
                     status=1
                 fi
