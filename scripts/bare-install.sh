@@ -26,7 +26,9 @@ button_twips=(5480 5888 4215 735)
 if [ "${1:-}" = --in-root ]; then
     # Run by mmdebstrap as a customize hook, outside the new system with its root in $2, as root or
     # as root of a user namespace. Writes its findings to $3/results; fails only on its own faults.
-    root=$2 work=$3 display1=$4 display2=$5
+    # Each window gets an X server of its own, as each login would: the one before leaves the
+    # input focus and the like behind, and the server must not reset to clear them (see start_x).
+    root=$2 work=$3 displays=("${@:4}")
     # Every step reports its own failure; the hook carries on so that mmdebstrap still keeps the
     # downloaded packages.
     set +e
@@ -208,8 +210,9 @@ if [ "${1:-}" = --in-root ]; then
             esac
         done
         set +f
-        run_window "$display1" "$tag-96dpi" 1
-        run_window "$display2" "$tag-scale2" 2 QT_SCALE_FACTOR=2
+        run_window "${displays[0]}" "$tag-96dpi" 1
+        run_window "${displays[1]}" "$tag-scale2" 2 QT_SCALE_FACTOR=2
+        displays=("${displays[@]:2}")
 
         in_root apt-get purge -y summenleiter >"$work/purge-$tag.log" 2>&1 || true
         in_root apt-get autoremove --purge -y >>"$work/purge-$tag.log" 2>&1 || true
@@ -241,7 +244,7 @@ work=$(mktemp -d)
 chmod 755 "$work"
 mkdir "$work/shots"
 cleanup() {
-    for pid in ${xvfb1_pid:-} ${xvfb2_pid:-}; do
+    for pid in "${xvfb_pids[@]}"; do
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
@@ -249,15 +252,22 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The X servers run here; the new system reaches them through their abstract sockets.
+# The X servers run here; the new system reaches them through their abstract sockets. They do not
+# reset when their last client leaves, which would drop the program were it to connect just then.
+xvfb_pids=()
+displays=()
 start_x() {
-    Xvfb -displayfd 3 -screen 0 "$2" -dpi 96 -nolisten tcp 3>"$work/display$1" >"$work/xvfb$1.log" 2>&1 &
-    eval "xvfb$1_pid=$!"
+    Xvfb -displayfd 3 -screen 0 "$2" -dpi 96 -nolisten tcp -noreset 3>"$work/display$1" >"$work/xvfb$1.log" 2>&1 &
+    xvfb_pids+=($!)
     for _ in $(seq 100); do [ -s "$work/display$1" ] && break; sleep 0.1; done
     [ -s "$work/display$1" ] || { echo "FAIL Xvfb did not start"; cat "$work/xvfb$1.log"; exit 1; }
+    displays+=(":$(head -n 1 "$work/display$1")")
 }
-start_x 1 1280x1024x24
-start_x 2 2560x2048x24
+# At 96 dpi and at scale 2, without and with recommended packages.
+for round in 1 2; do
+    start_x "$round-96dpi" 1280x1024x24
+    start_x "$round-scale2" 2560x2048x24
+done
 
 app_id=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -n 's|^\./usr/share/applications/\(.*\)\.desktop$|\1|p')
 {
@@ -278,7 +288,7 @@ mmdebstrap --variant=minbase --skip=essential/unlink --dpkgopt=force-unsafe-io \
     --setup-hook='mkdir -p "$1"/var/cache/apt/archives/' \
     --setup-hook="sync-in '$cache' /var/cache/apt/archives/" \
     --customize-hook="copy-in '$deb' /tmp" \
-    --customize-hook="'$here/bare-install.sh' --in-root \"\$1\" '$work' :$(head -n 1 "$work/display1") :$(head -n 1 "$work/display2")" \
+    --customize-hook="'$here/bare-install.sh' --in-root \"\$1\" '$work' ${displays[*]}" \
     --customize-hook='chroot "$1" apt-get autoclean -qq' \
     --customize-hook="find '$cache' -maxdepth 1 -name '*.deb' -delete" \
     --customize-hook="sync-out /var/cache/apt/archives '$cache'" \

@@ -2,9 +2,11 @@
 # own, the window enlarged over its start-up layout, the places of its controls, clicks and copies.
 # The caller sets $work to a temporary folder and calls stop_window on its way out.
 
-# The server picks a free display itself and writes its number once it accepts connections.
+# The server picks a free display itself and writes its number once it accepts connections. It
+# must not reset when its last client leaves: a reset drops a client that connects meanwhile, and
+# with xdotool polling, the program is such a client now and then.
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     if [ ! -s "$work/display" ]; then
