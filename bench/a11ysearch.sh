@@ -3,7 +3,7 @@
 # measures it, from the click to the search's end), three times while no accessibility client listens and three times while Orca, the screen reader, listens on the
 # program's accessibility bus (the median of each). Counts the accessibility events the program
 # sends while Orca listens (start-up, typing and clicks included) and how long after the last
-# search's end was seen Orca speaks its result. Prints
+# search's end Orca speaks its result. Prints
 #   a11y search from=1000000000 to=<end> candidates_per_s=<with Orca> without=<without> events=<count> spoken_after_s=<s>
 # and the same for the longest two-pair search below 2^31, from 2106451305:
 #   a11y search from=2106451305 to=<end> candidates_per_s=<with Orca> without=<without>
@@ -28,9 +28,10 @@ if [ "${1:-}" = --in-session ]; then
     to=$("$listing_tool" --next "$from" 2)
     long_to=$("$listing_tool" --next "$long_from" 2)
 
-    # Three timed searches in one window; sets rate to their median, and ended to the time the
-    # number box was last seen at the end. A search takes about a second, and with a screen
-    # reader every read-back key waits for it, so one alone says little.
+    # Three timed searches in one window; sets rate to their median, and ended to the time of day
+    # the last one ended, as the click's time plus the program's own figure: the number box is
+    # read back through keys that wait for the screen reader, which may speak the result first.
+    # A search is short against a listening screen reader's delays, so one alone says little.
     timed_search() {
         local from=$1 to=$2 rates=() start box run
         for run in 1 2 3; do
@@ -53,7 +54,6 @@ if [ "${1:-}" = --in-session ]; then
                 box=$(copy)
                 [ "$box" = " $to" ] && break
             done
-            ended=$(date +%s.%N)
             if [ "$box" != " $to" ]; then
                 echo "a11ysearch: the number box shows '$box', not the search's end $to"
                 return 1
@@ -71,6 +71,7 @@ if [ "${1:-}" = --in-session ]; then
                 return 1
             fi
             rates+=("$(awk -v ms="$took" -v n=$((to - from)) 'BEGIN { printf "%.0f", n / (ms / 1000) }')")
+            ended=$(awk -v start="$start" -v ms="$took" 'BEGIN { printf "%.3f", start + ms / 1000 }')
         done
         rate=$(printf '%s\n' "${rates[@]}" | sort -n | sed -n 2p)
     }
@@ -121,7 +122,7 @@ if [ "${1:-}" = --in-session ]; then
         after=never
         status=1
     else
-        # Orca's log stamps the time of day; the search's end was seen at $ended.
+        # Orca's log stamps the time of day; the search ended at $search_ended.
         after=$(awk -v line="${spoken%% - *}" -v ended="$search_ended" 'BEGIN {
             split(line, t, ":"); spoke = t[1] * 3600 + t[2] * 60 + t[3]
             cmd = "date -d @" ended " +%H:%M:%S.%N"; cmd | getline e; split(e, u, ":")
