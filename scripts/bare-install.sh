@@ -66,7 +66,7 @@ if [ "${1:-}" = --in-root ]; then
         app_pid=$!
         wid=
         for _ in $(seq 200); do
-            wid=$(DISPLAY=$display xdotool search --name '^Summenleiter$' 2>/dev/null | head -n 1 || true)
+            wid=$(DISPLAY=$display xdotool search --onlyvisible --name '^Summenleiter$' 2>/dev/null | head -n 1 || true)
             [ -n "$wid" ] && break
             kill -0 "$app_pid" 2>/dev/null || break
             sleep 0.1

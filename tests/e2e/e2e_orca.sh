@@ -16,7 +16,7 @@ if [ "${1:-}" = --in-session ]; then
     start_orca
     QT_QPA_PLATFORM=xcb "$program" >"$work/app.log" 2>&1 &
     app_pid=$!
-    wid=$(timeout 20 xdotool search --sync --name '^Summenleiter$' | head -n 1)
+    wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Summenleiter$' | head -n 1)
     # Without a window manager the window gets the keyboard only when given it.
     xdotool windowsize --sync "$wid" 1270 1000 || true
     xdotool windowfocus --sync "$wid"

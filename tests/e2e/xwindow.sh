@@ -23,7 +23,11 @@ start_xvfb() {
 start_window() {
     "$@" >"$work/app.log" 2>&1 &
     app_pid=$!
-    wid=$(timeout 20 xdotool search --sync --name '^Summenleiter$' | head -n 1)
+    wid=$(find_window '^Summenleiter$' 20)
+    if [ -z "$wid" ]; then
+        echo "no window titled Summenleiter came up within 20 s"
+        return 1
+    fi
     # The start-up layout spans the screen; enlarge the window so that all of it can be reached.
     xdotool windowsize --sync "$wid" 1270 1000 || xdotool windowsize "$wid" 1270 1000
     for _ in $(seq 100); do
@@ -33,6 +37,13 @@ start_window() {
     done
     echo "the window never showed the analysis of 75"
     return 1
+}
+
+# Waits up to $2 seconds for a mapped window whose title matches $1 and prints its id. Only a
+# mapped one: Wine names its window before mapping it, and on mapping it sets the size it holds
+# itself, so that a window enlarged while still unmapped comes up at its small start-up size.
+find_window() {
+    timeout "$2" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true
 }
 
 stop_window() {
