@@ -9,6 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [ "${1:-}" = --in-session ]; then
     program=$2 listing_tool=$3 work=$4
     . "$here/a11y_session.sh"
+    . "$here/xwindow.sh"
     trap stop_a11y_session EXIT
     private_dirs
     start_a11y_bus
@@ -16,7 +17,8 @@ if [ "${1:-}" = --in-session ]; then
     start_orca
     QT_QPA_PLATFORM=xcb "$program" >"$work/app.log" 2>&1 &
     app_pid=$!
-    wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Summenleiter$' | head -n 1)
+    wid=$(find_window '^Summenleiter$' 20)
+    [ -n "$wid" ] || { echo "FAIL: no window titled Summenleiter came up within 20 s"; exit 1; }
     # Without a window manager the window gets the keyboard only when given it.
     xdotool windowsize --sync "$wid" 1270 1000 || true
     xdotool windowfocus --sync "$wid"

@@ -42,8 +42,19 @@ start_window() {
 # Waits up to $2 seconds for a mapped window whose title matches $1 and prints its id. Only a
 # mapped one: Wine names its window before mapping it, and on mapping it sets the size it holds
 # itself, so that a window enlarged while still unmapped comes up at its small start-up size.
+# Polled rather than --sync: a window that goes while xdotool checks whether it is mapped ends
+# that xdotool with an X error, and Wine makes and drops windows as it starts.
 find_window() {
-    timeout "$2" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true
+    local deadline=$((SECONDS + $2)) id
+    while :; do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        [ $SECONDS -lt $deadline ] || return 0
+        sleep 0.1
+    done
 }
 
 stop_window() {
